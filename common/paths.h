@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+// Path text helpers. They split and repair path text only; none touches the
+// file system. Each takes the separator so that Windows forms ("\") stay
+// testable beside the native "/".
+inline constexpr QChar NativeSeparator = u'/';
+
+// Text after the last separator; the whole text when there is none.
+QString GetFileName(const QString& path, QChar sep = NativeSeparator);
+// Text up to and including the last separator; "" when there is none.
+QString GetFolderPart(const QString& path, QChar sep = NativeSeparator);
+// The text without its last extension. A leading dot is not an extension.
+QString RemoveExtension(const QString& text);
+// Reduces doubled separators in one pass; a leading run becomes exactly two.
+QString NormalizeBackslashes(const QString& path, QChar sep = NativeSeparator);
+
+// File-system tests that never throw: every error means false.
+bool PathExists(const QString& path);
+bool IsFolder(const QString& path);
+
+// The user's desktop folder with a closing separator.
+QString GetDesktopFolder();

@@ -1,0 +1,151 @@
+#include "fileconversion.h"
+
+#include "clock.h"
+#include "fileurl.h"
+#include "officeerror.h"
+#include "pdfexportargs.h"
+#include "propertyvalue.h"
+#include "unostring.h"
+
+#include <QFileInfo>
+
+namespace {
+// File times come from the kernel's coarse clock, which may lag a reading of
+// the wall clock slightly.
+constexpr qint64 FileTimeToleranceMs = 1000;
+
+template <class Make> void replace(OfficeRef& slot, Make make)
+{
+    slot.reset();
+    slot = make();
+}
+} // namespace
+
+void FileConversion::createServiceManager()
+{
+    replace(serviceManager_, [&] { return office_.createServiceManager(); });
+}
+
+void FileConversion::createDesktop()
+{
+    replace(desktop_, [&] {
+        return office_.createInstance(serviceManager_, QStringLiteral("com.sun.star.frame.Desktop"));
+    });
+}
+
+void FileConversion::load(const QString& sourcePath)
+{
+    replace(document_, [&] {
+        const auto hidden = SequenceOf({CreatePropertyValue(QStringLiteral("Hidden"), css::uno::Any(true))});
+        auto doc = office_.loadComponentFromURL(desktop_, FileUrlFromPath(sourcePath),
+                                                QStringLiteral("_blank"), 0, hidden);
+        if (!doc)
+            throw OfficeError(QStringLiteral("The file could not be opened: %1. It may be damaged, "
+                                             "password-protected or not a spreadsheet.")
+                                  .arg(sourcePath));
+        return doc;
+    });
+}
+
+void FileConversion::createDispatchHelper()
+{
+    replace(dispatchHelper_, [&] {
+        return office_.createInstance(serviceManager_,
+                                      QStringLiteral("com.sun.star.frame.DispatchHelper"));
+    });
+}
+
+void FileConversion::getController()
+{
+    replace(controller_, [&] { return office_.getCurrentController(document_); });
+}
+
+void FileConversion::getFrame()
+{
+    replace(frame_, [&] { return office_.getFrame(controller_); });
+}
+
+void FileConversion::makeUrlRecord(const QString& outputPath)
+{
+    arguments_[0] = css::beans::PropertyValue();
+    arguments_[0] = UrlRecord(FileUrlFromPath(outputPath));
+}
+
+void FileConversion::makeFilterNameRecord()
+{
+    arguments_[1] = FilterNameRecord();
+}
+
+void FileConversion::makeFilterDataRecord()
+{
+    arguments_[2] = FilterDataRecord();
+}
+
+void FileConversion::dispatch(const QString& outputPath)
+{
+    const FileStamp before = FileStamp::of(outputPath);
+    const QDateTime start = clock_.now();
+    office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"), QString(),
+                            0, arguments_);
+    VerifyPdfWritten(outputPath, before, start);
+}
+
+void FileConversion::close()
+{
+    office_.close(document_, true);
+}
+
+void FileConversion::release()
+{
+    office_.release(document_);
+}
+
+void FileConversion::releaseAll()
+{
+    for (OfficeRef* object :
+         {&frame_, &controller_, &document_, &dispatchHelper_, &desktop_, &serviceManager_})
+        office_.release(*object);
+    arguments_ = PropertyValues(3);
+}
+
+void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& sourcePath,
+                 const QString& outputPath)
+{
+    FileConversion file(office, clock);
+    file.createServiceManager();
+    file.createDesktop();
+    file.load(sourcePath);
+    file.createDispatchHelper();
+    file.getController();
+    file.getFrame();
+    file.makeUrlRecord(outputPath);
+    file.makeFilterNameRecord();
+    file.makeFilterDataRecord();
+    try {
+        file.dispatch(outputPath);
+    } catch (...) {
+        file.close();
+        throw;
+    }
+    file.close();
+    file.releaseAll();
+}
+
+FileStamp FileStamp::of(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified()};
+}
+
+void VerifyPdfWritten(const QString& path, const FileStamp& before, const QDateTime& dispatchStart)
+{
+    const FileStamp after = FileStamp::of(path);
+    const bool written = after.exists && after.size > 0 &&
+                         after.modified >= dispatchStart.addMSecs(-FileTimeToleranceMs) &&
+                         (!before.exists || after.modified != before.modified ||
+                          after.size != before.size);
+    if (!written)
+        throw OfficeError(QStringLiteral("The PDF file was not written: %1").arg(path));
+}

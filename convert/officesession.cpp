@@ -1,0 +1,197 @@
+#include "officesession.h"
+
+#include "officeerror.h"
+#include "unostring.h"
+
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <cppuhelper/implbase1.hxx>
+#include <rtl/bootstrap.hxx>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <mutex>
+
+using namespace css;
+using css::uno::Reference;
+
+namespace {
+
+constexpr int ConnectTimeoutMs = 60000;
+constexpr int ConnectRetryMs = 50;
+constexpr int MaxLaunchAttempts = 3;
+
+// The client's own UNO runtime, bootstrapped once per process from the
+// installation; without it the first remote call crashes.
+Reference<uno::XComponentContext> localContext(const OfficeInstallation& installation)
+{
+    static std::once_flag once;
+    static Reference<uno::XComponentContext> context;
+    std::call_once(once, [&] {
+        rtl::Bootstrap::set("URE_BOOTSTRAP",
+                            toOUString("vnd.sun.star.pathname:" + installation.fundamentalRc()));
+        context = cppu::defaultBootstrap_InitialComponentContext();
+    });
+    if (!context.is())
+        throw OfficeError(QStringLiteral("The office runtime could not be initialised."));
+    return context;
+}
+
+// Runs on the bridge's own thread: it may only set the flag.
+class BridgeListener : public cppu::WeakImplHelper1<lang::XEventListener> {
+public:
+    explicit BridgeListener(std::shared_ptr<std::atomic<bool>> flag) : flag_(std::move(flag)) {}
+    void SAL_CALL disposing(const lang::EventObject&) override { *flag_ = true; }
+
+private:
+    std::shared_ptr<std::atomic<bool>> flag_;
+};
+
+// Waits while the window keeps handling its events.
+void waitAlive(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+QString DefaultOfficeProfileRoot()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+           QStringLiteral("/office-profiles");
+}
+
+OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot)
+    : installation_(std::move(installation))
+{
+    // Two offices must never share a profile, so each Tarnwick takes the
+    // first profile that no other Tarnwick holds.
+    QDir().mkpath(profileRoot);
+    QString profile;
+    for (int n = 0;; ++n) {
+        profile = QStringLiteral("%1/profile-%2").arg(profileRoot).arg(n);
+        auto lock = std::make_unique<QLockFile>(profile + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);
+        if (lock->tryLock(0)) {
+            profileLock_ = std::move(lock);
+            break;
+        }
+    }
+    process_ = std::make_unique<OfficeProcess>(installation_, profile);
+}
+
+OfficeSession::~OfficeSession()
+{
+    shutdown();
+}
+
+void OfficeSession::startInBackground()
+{
+    if (!process_->running()) {
+        dropBridge();
+        process_->start();
+        ++launches_;
+    }
+}
+
+bool OfficeSession::connected() const
+{
+    return bridge_.is() && !*bridgeDisposed_;
+}
+
+Reference<lang::XMultiComponentFactory> OfficeSession::serviceManager()
+{
+    return context()->getServiceManager();
+}
+
+Reference<uno::XComponentContext> OfficeSession::context()
+{
+    if (!connected() || !process_->running())
+        connect();
+    return remote_;
+}
+
+void OfficeSession::connect()
+{
+    // An office that lost its bridge while still running (dying or hung)
+    // cannot be reached again: end it and start afresh.
+    const bool hadBridge = bridge_.is();
+    dropBridge();
+    if (hadBridge && process_->running())
+        process_->stop();
+    const auto local = localContext(installation_);
+    const auto connector = connection::Connector::create(local);
+    const auto factory = bridge::BridgeFactory::create(local);
+
+    int attempts = 0;
+    auto launch = [&] {
+        ++attempts;
+        process_->start();
+        ++launches_;
+    };
+    if (!process_->running())
+        launch();
+
+    QDeadlineTimer deadline(ConnectTimeoutMs);
+    for (;;) {
+        try {
+            const auto conn = connector->connect(toOUString("pipe,name=" + process_->pipeName()));
+            auto flag = std::make_shared<std::atomic<bool>>(false);
+            auto bridge = factory->createBridge("", "urp", conn, nullptr);
+            Reference<lang::XComponent>(bridge, uno::UNO_QUERY_THROW)
+                ->addEventListener(new BridgeListener(flag));
+            Reference<uno::XComponentContext> remote(
+                bridge->getInstance("StarOffice.ComponentContext"), uno::UNO_QUERY_THROW);
+            bridge_ = bridge;
+            remote_ = remote;
+            bridgeDisposed_ = flag;
+            return;
+        } catch (const connection::NoConnectException&) {
+        } catch (const uno::RuntimeException&) {
+            // The office went away between accepting and answering.
+        }
+        if (!process_->running()) {
+            // A new profile makes the first start exit with 81; a crash while
+            // starting gets another chance too.
+            const auto code = process_->exitCode();
+            if (attempts >= MaxLaunchAttempts)
+                throw OfficeError(
+                    QStringLiteral("The office suite ended while starting (exit code %1).")
+                        .arg(code ? QString::number(*code) : QStringLiteral("none")));
+            launch();
+        } else if (deadline.hasExpired()) {
+            process_->stop();
+            throw OfficeError(QStringLiteral("The office suite did not answer within %1 seconds.")
+                                  .arg(ConnectTimeoutMs / 1000));
+        }
+        waitAlive(ConnectRetryMs);
+    }
+}
+
+void OfficeSession::dropBridge()
+{
+    remote_.clear();
+    if (bridge_.is()) {
+        try {
+            Reference<lang::XComponent>(bridge_, uno::UNO_QUERY_THROW)->dispose();
+        } catch (const uno::Exception&) {
+            // Already gone with its office.
+        }
+    }
+    bridge_.clear();
+}
+
+void OfficeSession::shutdown()
+{
+    dropBridge();
+    process_->stop();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "officelocator.h"
+#include "officeprocess.h"
+
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/lang/XMultiComponentFactory.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
+
+#include <QLockFile>
+
+#include <atomic>
+#include <memory>
+
+// The live office behind the conversion: its process and the UNO bridge to
+// it. serviceManager() always answers from a live office, starting a new one
+// when none runs or the last one died, so a crash costs one file only.
+class OfficeSession {
+public:
+    // profileRoot holds the private office profiles; each running Tarnwick
+    // takes one of its own.
+    OfficeSession(OfficeInstallation installation, const QString& profileRoot);
+    ~OfficeSession();
+    OfficeSession(const OfficeSession&) = delete;
+    OfficeSession& operator=(const OfficeSession&) = delete;
+
+    // Launches the office without waiting for it, so the first file finds it
+    // warm.
+    void startInBackground();
+    css::uno::Reference<css::lang::XMultiComponentFactory> serviceManager();
+    css::uno::Reference<css::uno::XComponentContext> context();
+    // Ends the office now; the next serviceManager() starts a new one.
+    void shutdown();
+
+    bool connected() const;
+    pid_t officePid() const { return process_ ? process_->pid() : -1; }
+    int launches() const { return launches_; }
+
+private:
+    void connect();
+    void dropBridge();
+
+    OfficeInstallation installation_;
+    std::unique_ptr<QLockFile> profileLock_;
+    std::unique_ptr<OfficeProcess> process_;
+    css::uno::Reference<css::bridge::XBridge> bridge_;
+    css::uno::Reference<css::uno::XComponentContext> remote_;
+    std::shared_ptr<std::atomic<bool>> bridgeDisposed_;
+    int launches_ = 0;
+};
+
+// The default place for the office profiles: the user's cache folder.
+QString DefaultOfficeProfileRoot();

@@ -1,0 +1,117 @@
+#include "unooffice.h"
+
+#include "officeerror.h"
+#include "officesession.h"
+#include "unostring.h"
+
+#include <com/sun/star/frame/XComponentLoader.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchHelper.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+using namespace css;
+using css::uno::Reference;
+using css::uno::XInterface;
+
+namespace {
+
+class UnoObject final : public OfficeObject {
+public:
+    explicit UnoObject(Reference<XInterface> ref) : ref(std::move(ref)) {}
+    Reference<XInterface> ref;
+};
+
+OfficeRef wrap(const Reference<XInterface>& ref)
+{
+    return ref.is() ? std::make_shared<UnoObject>(ref) : OfficeRef{};
+}
+
+// The object as interface I; a missing object or one of the wrong kind is a
+// clear error, never a call through an empty reference.
+template <class I> Reference<I> as(const OfficeRef& object, const char* what)
+{
+    const auto* uno = dynamic_cast<const UnoObject*>(object.get());
+    if (!uno || !uno->ref.is())
+        throw OfficeError(QStringLiteral("There is no %1 to work with: it could not be obtained.")
+                              .arg(QLatin1String(what)));
+    Reference<I> typed(uno->ref, uno::UNO_QUERY);
+    if (!typed.is())
+        throw OfficeError(QStringLiteral("The %1 does not offer the interface that is needed.")
+                              .arg(QLatin1String(what)));
+    return typed;
+}
+
+// Runs one office call and turns the office's exceptions into OfficeError.
+template <class F> auto officeCall(F call) -> decltype(call())
+{
+    try {
+        return call();
+    } catch (const lang::DisposedException& e) {
+        throw OfficeError(QStringLiteral("The office suite stopped working (%1).")
+                              .arg(toQString(e.Message)));
+    } catch (const uno::Exception& e) {
+        const QString message = toQString(e.Message);
+        throw OfficeError(message.isEmpty() ? QStringLiteral("The office suite reported an error.")
+                                            : message);
+    }
+}
+
+} // namespace
+
+OfficeRef UnoOffice::createServiceManager()
+{
+    return officeCall([&] { return wrap(session_.serviceManager()); });
+}
+
+OfficeRef UnoOffice::createInstance(const OfficeRef& serviceManager, const QString& service)
+{
+    const auto factory = as<lang::XMultiComponentFactory>(serviceManager, "service manager");
+    return officeCall([&] {
+        return wrap(factory->createInstanceWithContext(toOUString(service), session_.context()));
+    });
+}
+
+OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QString& url,
+                                          const QString& targetFrame, qint16 searchFlags,
+                                          const PropertyValues& args)
+{
+    const auto loader = as<frame::XComponentLoader>(desktop, "desktop");
+    return officeCall([&] {
+        return wrap(loader->loadComponentFromURL(toOUString(url), toOUString(targetFrame),
+                                                 searchFlags, args));
+    });
+}
+
+OfficeRef UnoOffice::getCurrentController(const OfficeRef& document)
+{
+    const auto model = as<frame::XModel>(document, "document");
+    return officeCall([&] { return wrap(model->getCurrentController()); });
+}
+
+OfficeRef UnoOffice::getFrame(const OfficeRef& controller)
+{
+    const auto ctl = as<frame::XController>(controller, "document controller");
+    return officeCall([&] { return wrap(ctl->getFrame()); });
+}
+
+void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef& frame,
+                                const QString& command, const QString& targetFrame,
+                                qint16 searchFlags, const PropertyValues& args)
+{
+    const auto helper = as<frame::XDispatchHelper>(dispatchHelper, "dispatch helper");
+    const auto provider = as<frame::XDispatchProvider>(frame, "document frame");
+    officeCall([&] {
+        helper->executeDispatch(provider, toOUString(command), toOUString(targetFrame),
+                                searchFlags, args);
+    });
+}
+
+void UnoOffice::close(const OfficeRef& document, bool deliverOwnership)
+{
+    const auto closeable = as<util::XCloseable>(document, "document");
+    officeCall([&] { closeable->close(deliverOwnership); });
+}
