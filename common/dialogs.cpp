@@ -7,11 +7,10 @@
 MessageAnswer QtDialogs::message(const QString& text, const QString& caption,
                                  MessageButtons buttons, MessageIcon icon)
 {
-    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    caption, text,
-                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(
+        icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, text,
+        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+        QApplication::activeWindow());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;

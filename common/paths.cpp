@@ -45,7 +45,10 @@ QString NormalizeBackslashes(const QString& path, QChar sep)
     qsizetype rest = 1;
     while (rest < path.size() && path[rest] == sep)
         ++rest;
-    return QString(2, sep) + collapsePairs(QStringView(path).mid(rest), sep);
+    // A Windows path that starts with separators is a network path (\\srv);
+    // a POSIX one starts at the root, which is a single "/".
+    const int rootLength = sep == u'\\' ? 2 : 1;
+    return QString(rootLength, sep) + collapsePairs(QStringView(path).mid(rest), sep);
 }
 
 bool PathExists(const QString& path)

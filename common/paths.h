@@ -14,7 +14,8 @@ QString GetFileName(const QString& path, QChar sep = NativeSeparator);
 QString GetFolderPart(const QString& path, QChar sep = NativeSeparator);
 // The text without its last extension. A leading dot is not an extension.
 QString RemoveExtension(const QString& text);
-// Reduces doubled separators in one pass; a leading run becomes exactly two.
+// Reduces doubled separators in one pass. A leading run becomes the root:
+// two backslashes (a network path) on Windows, one "/" on POSIX.
 QString NormalizeBackslashes(const QString& path, QChar sep = NativeSeparator);
 
 // File-system tests that never throw: every error means false.

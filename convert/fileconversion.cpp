@@ -29,14 +29,16 @@ void FileConversion::createServiceManager()
 void FileConversion::createDesktop()
 {
     replace(desktop_, [&] {
-        return office_.createInstance(serviceManager_, QStringLiteral("com.sun.star.frame.Desktop"));
+        return office_.createInstance(serviceManager_,
+                                      QStringLiteral("com.sun.star.frame.Desktop"));
     });
 }
 
 void FileConversion::load(const QString& sourcePath)
 {
     replace(document_, [&] {
-        const auto hidden = SequenceOf({CreatePropertyValue(QStringLiteral("Hidden"), css::uno::Any(true))});
+        const auto hidden =
+            SequenceOf({CreatePropertyValue(QStringLiteral("Hidden"), css::uno::Any(true))});
         auto doc = office_.loadComponentFromURL(desktop_, FileUrlFromPath(sourcePath),
                                                 QStringLiteral("_blank"), 0, hidden);
         if (!doc)
@@ -142,10 +144,10 @@ FileStamp FileStamp::of(const QString& path)
 void VerifyPdfWritten(const QString& path, const FileStamp& before, const QDateTime& dispatchStart)
 {
     const FileStamp after = FileStamp::of(path);
-    const bool written = after.exists && after.size > 0 &&
-                         after.modified >= dispatchStart.addMSecs(-FileTimeToleranceMs) &&
-                         (!before.exists || after.modified != before.modified ||
-                          after.size != before.size);
+    const bool written =
+        after.exists && after.size > 0 &&
+        after.modified >= dispatchStart.addMSecs(-FileTimeToleranceMs) &&
+        (!before.exists || after.modified != before.modified || after.size != before.size);
     if (!written)
         throw OfficeError(QStringLiteral("The PDF file was not written: %1").arg(path));
 }

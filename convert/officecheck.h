@@ -18,5 +18,5 @@ QString OfficeMissingMessage();
 // Finds the office suite. When there is none, asks whether to open the
 // download page, opens it on Yes and answers nullopt: the program must then
 // end at once.
-std::optional<OfficeInstallation> CheckOfficeSuite(Dialogs& dialogs,
-                                                   const QStringList& candidates = DefaultOfficeProgramDirs());
+std::optional<OfficeInstallation>
+CheckOfficeSuite(Dialogs& dialogs, const QStringList& candidates = DefaultOfficeProgramDirs());

@@ -19,4 +19,5 @@ struct OfficeInstallation {
 QStringList DefaultOfficeProgramDirs();
 
 // The first candidate folder that holds an installation.
-std::optional<OfficeInstallation> LocateOffice(const QStringList& candidates = DefaultOfficeProgramDirs());
+std::optional<OfficeInstallation>
+LocateOffice(const QStringList& candidates = DefaultOfficeProgramDirs());

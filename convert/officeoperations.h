@@ -1,5 +1,7 @@
 #pragma once
 
+#include "officeerror.h"
+
 #include <QString>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
@@ -14,6 +16,13 @@ public:
 };
 using OfficeRef = std::shared_ptr<OfficeObject>;
 using PropertyValues = css::uno::Sequence<css::beans::PropertyValue>;
+
+// The error for an operation on an object that a failed step never made.
+inline OfficeError MissingObjectError(const QString& what)
+{
+    return OfficeError(
+        QStringLiteral("There is no %1 to work with: it could not be obtained.").arg(what));
+}
 
 // The office calls that converting one file makes, in the order of
 // FileConversion. Every operation on a missing object raises an OfficeError

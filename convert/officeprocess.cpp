@@ -5,6 +5,7 @@
 #include <QByteArrayList>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QUrl>
@@ -41,7 +42,7 @@ QByteArrayList childEnvironment()
         env << QByteArray(*e);
     const QByteArray effective = !qgetenv("LC_ALL").isEmpty()     ? qgetenv("LC_ALL")
                                  : !qgetenv("LC_CTYPE").isEmpty() ? qgetenv("LC_CTYPE")
-                                                                   : qgetenv("LANG");
+                                                                  : qgetenv("LANG");
     if (!isUtf8Locale(effective)) {
         env.removeIf([](const QByteArray& v) { return v.startsWith("LC_ALL="); });
         env << QByteArray("LC_ALL=C.UTF-8");
@@ -73,6 +74,7 @@ OfficeProcess::~OfficeProcess()
 void OfficeProcess::start()
 {
     stop();
+    newProfile_ = !QFileInfo::exists(profileDir_ + QStringLiteral("/user"));
     QDir().mkpath(profileDir_);
     pipeName_ = newPipeName();
     const QByteArray profileUrl = QUrl::fromLocalFile(profileDir_).toEncoded();

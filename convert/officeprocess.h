@@ -26,6 +26,9 @@ public:
     // runs, after a signal, or when it never started.
     std::optional<int> exitCode();
 
+    // True when the last start found no profile yet: such an office sets the
+    // profile up and exits with code 81 instead of serving.
+    bool startedOnNewProfile() const { return newProfile_; }
     pid_t pid() const { return pid_; }
     const QString& pipeName() const { return pipeName_; }
     const QString& profileDir() const { return profileDir_; }
@@ -38,5 +41,6 @@ private:
     QString pipeName_;
     pid_t pid_ = -1;
     bool exited_ = false;
+    bool newProfile_ = false;
     int status_ = 0;
 };

@@ -26,6 +26,7 @@ namespace {
 
 constexpr int ConnectTimeoutMs = 60000;
 constexpr int ConnectRetryMs = 50;
+constexpr int ProfileSetupMs = 20000;
 constexpr int MaxLaunchAttempts = 3;
 
 // The client's own UNO runtime, bootstrapped once per process from the
@@ -110,7 +111,14 @@ bool OfficeSession::connected() const
 
 Reference<lang::XMultiComponentFactory> OfficeSession::serviceManager()
 {
-    return context()->getServiceManager();
+    try {
+        return context()->getServiceManager();
+    } catch (const uno::RuntimeException&) {
+        // The office died after the last call, before the bridge told us:
+        // one fresh start answers that.
+        process_->stop();
+        return context()->getServiceManager();
+    }
 }
 
 Reference<uno::XComponentContext> OfficeSession::context()
@@ -142,7 +150,14 @@ void OfficeSession::connect()
         launch();
 
     QDeadlineTimer deadline(ConnectTimeoutMs);
+    QDeadlineTimer profileSetup(ProfileSetupMs);
     for (;;) {
+        // On a new profile the first office only sets the profile up and
+        // then exits; a connection made meanwhile would break at once.
+        if (process_->startedOnNewProfile() && process_->running() && !profileSetup.hasExpired()) {
+            waitAlive(ConnectRetryMs);
+            continue;
+        }
         try {
             const auto conn = connector->connect(toOUString("pipe,name=" + process_->pipeName()));
             auto flag = std::make_shared<std::atomic<bool>>(false);

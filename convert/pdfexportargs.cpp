@@ -12,9 +12,18 @@ using css::uno::Sequence;
 namespace {
 const rtl::OUString DirectValue("com.sun.star.beans.PropertyState.DIRECT_VALUE");
 
-Any flag(bool b) { return Any(b); }
-Any number(sal_Int16 n) { return Any(n); }
-Any text() { return Any(rtl::OUString()); }
+Any flag(bool b)
+{
+    return Any(b);
+}
+Any number(sal_Int16 n)
+{
+    return Any(n);
+}
+Any text()
+{
+    return Any(rtl::OUString());
+}
 } // namespace
 
 // This shape (sequences of values, not PropertyValue records) is what the
@@ -70,7 +79,8 @@ Sequence<Sequence<Any>> PdfExportOptions()
     Sequence<Sequence<Any>> options(static_cast<sal_Int32>(table.size()));
     auto* out = options.getArray();
     for (const auto& [name, value] : table)
-        *out++ = SequenceOf({Any(rtl::OUString::createFromAscii(name)), number(0), value, Any(DirectValue)});
+        *out++ = SequenceOf(
+            {Any(rtl::OUString::createFromAscii(name)), number(0), value, Any(DirectValue)});
     return options;
 }
 

@@ -36,8 +36,7 @@ template <class I> Reference<I> as(const OfficeRef& object, const char* what)
 {
     const auto* uno = dynamic_cast<const UnoObject*>(object.get());
     if (!uno || !uno->ref.is())
-        throw OfficeError(QStringLiteral("There is no %1 to work with: it could not be obtained.")
-                              .arg(QLatin1String(what)));
+        throw MissingObjectError(QLatin1String(what));
     Reference<I> typed(uno->ref, uno::UNO_QUERY);
     if (!typed.is())
         throw OfficeError(QStringLiteral("The %1 does not offer the interface that is needed.")
@@ -51,8 +50,8 @@ template <class F> auto officeCall(F call) -> decltype(call())
     try {
         return call();
     } catch (const lang::DisposedException& e) {
-        throw OfficeError(QStringLiteral("The office suite stopped working (%1).")
-                              .arg(toQString(e.Message)));
+        throw OfficeError(
+            QStringLiteral("The office suite stopped working (%1).").arg(toQString(e.Message)));
     } catch (const uno::Exception& e) {
         const QString message = toQString(e.Message);
         throw OfficeError(message.isEmpty() ? QStringLiteral("The office suite reported an error.")
@@ -105,8 +104,8 @@ void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef
     const auto helper = as<frame::XDispatchHelper>(dispatchHelper, "dispatch helper");
     const auto provider = as<frame::XDispatchProvider>(frame, "document frame");
     officeCall([&] {
-        helper->executeDispatch(provider, toOUString(command), toOUString(targetFrame),
-                                searchFlags, args);
+        helper->executeDispatch(provider, toOUString(command), toOUString(targetFrame), searchFlags,
+                                args);
     });
 }
 

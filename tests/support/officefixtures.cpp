@@ -1,0 +1,108 @@
+#include "officefixtures.h"
+
+#include "fileurl.h"
+#include "officesession.h"
+#include "propertyvalue.h"
+#include "unostring.h"
+
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <csignal>
+#include <stdexcept>
+
+using namespace css;
+
+namespace fixtures {
+
+QString samplesDir()
+{
+    return QStringLiteral(TW_SOURCE_DIR "/Samples");
+}
+
+QString pdfText(const QString& pdfPath)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdfPath, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void writeTruncatedCopy(const QString& source, const QString& target)
+{
+    QFile in(source);
+    QFile out(target);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot copy fixture");
+    const QByteArray all = in.readAll();
+    out.write(all.left(all.size() / 2));
+}
+
+void writeTextFile(const QString& target, const QByteArray& content)
+{
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write fixture");
+    out.write(content);
+}
+
+void writePasswordProtectedCopy(OfficeSession& session, const QString& source,
+                                const QString& target, const QString& password)
+{
+    const auto desktop = frame::Desktop::create(session.context());
+    const auto doc = desktop->loadComponentFromURL(
+        toOUString(FileUrlFromPath(source)), "_blank", 0,
+        SequenceOf({CreatePropertyValue(QStringLiteral("Hidden"), uno::Any(true))}));
+    uno::Reference<frame::XStorable>(doc, uno::UNO_QUERY_THROW)
+        ->storeToURL(toOUString(FileUrlFromPath(target)),
+                     SequenceOf({CreatePropertyValue(QStringLiteral("FilterName"),
+                                                     uno::Any(rtl::OUString("calc8"))),
+                                 CreatePropertyValue(QStringLiteral("Password"),
+                                                     uno::Any(toOUString(password)))}));
+    uno::Reference<util::XCloseable>(doc, uno::UNO_QUERY_THROW)->close(true);
+}
+
+QList<pid_t> officeProcessesMentioning(const QString& marker)
+{
+    QList<pid_t> found;
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool isPid = false;
+        const pid_t pid = entry.toInt(&isPid);
+        if (!isPid)
+            continue;
+        QFile cmdline(proc.filePath(entry + QStringLiteral("/cmdline")));
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = cmdline.readAll();
+        if (text.contains("soffice.bin") && text.contains(marker.toUtf8()))
+            found << pid;
+    }
+    return found;
+}
+
+bool waitForProcessGone(pid_t pid, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        // A zombie has ended; only its parent's wait is missing.
+        const QByteArray text = stat.readAll();
+        const qsizetype close = text.lastIndexOf(')');
+        if (close > 0 && text.mid(close + 2, 1) == "Z")
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+} // namespace fixtures

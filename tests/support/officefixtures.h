@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <sys/types.h>
+
+class OfficeSession;
+
+// Files and checks for tests that drive the real office.
+namespace fixtures {
+
+// The sample spreadsheets of the source tree.
+QString samplesDir();
+// The text that pdftotext reads from a PDF ("" when it cannot).
+QString pdfText(const QString& pdfPath);
+// A copy of `source` cut to half its size.
+void writeTruncatedCopy(const QString& source, const QString& target);
+void writeTextFile(const QString& target, const QByteArray& content);
+// `source` saved again by the office with an opening password.
+void writePasswordProtectedCopy(OfficeSession& session, const QString& source,
+                                const QString& target, const QString& password);
+// soffice.bin processes whose command line mentions `marker` (a profile path).
+QList<pid_t> officeProcessesMentioning(const QString& marker);
+// Waits until the process has gone (up to timeoutMs); true when it has.
+bool waitForProcessGone(pid_t pid, int timeoutMs);
+
+} // namespace fixtures

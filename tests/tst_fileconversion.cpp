@@ -1,0 +1,177 @@
+#include "fakeclock.h"
+#include "fakeoffice.h"
+#include "fileconversion.h"
+#include "officeerror.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+class FileConversionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void callsTheOfficeInOrder();
+    void unloadableFileNamesTheFile();
+    void stepsAfterAFailedLoadFailClearly();
+    void failedStepLeavesNoObjectOfThePreviousFile();
+    void exportCheck_data();
+    void exportCheck();
+
+private:
+    QTemporaryDir dir_;
+    FakeOffice office_;
+    FakeClock clock_;
+};
+
+void FileConversionTest::init()
+{
+    office_ = FakeOffice();
+    clock_.wall = QDateTime::currentDateTimeUtc();
+}
+
+void FileConversionTest::callsTheOfficeInOrder()
+{
+    const QString source = dir_.filePath("In/Q1 #1.ods");
+    const QString output = dir_.filePath("Q1 #1.pdf");
+    ConvertFile(office_, clock_, source, output);
+    const QString sourceUrl = "file:///" + dir_.path() + "/In/Q1 %231.ods";
+    const QStringList expected{
+        "createServiceManager",
+        "createInstance serviceManager#1 com.sun.star.frame.Desktop",
+        "loadComponentFromURL Desktop#2 " + sourceUrl + " _blank 0 Hidden",
+        "createInstance serviceManager#1 com.sun.star.frame.DispatchHelper",
+        "getCurrentController document#3",
+        "getFrame controller#5",
+        "executeDispatch DispatchHelper#4 frame#6 .uno:ExportToPDF '' 0 URL,FilterName,FilterData",
+        "close document#3 1",
+        "release frame#6",
+        "release controller#5",
+        "release document#3",
+        "release DispatchHelper#4",
+        "release Desktop#2",
+        "release serviceManager#1",
+    };
+    QCOMPARE(office_.calls, expected);
+    QVERIFY(QFileInfo(output).size() > 0);
+}
+
+void FileConversionTest::unloadableFileNamesTheFile()
+{
+    const QString source = dir_.filePath("broken.ods");
+    office_.unloadableUrls.insert("file:///" + source);
+    FileConversion file(office_, clock_);
+    file.createServiceManager();
+    file.createDesktop();
+    try {
+        file.load(source);
+        QFAIL("a load that returns nothing must raise");
+    } catch (const OfficeError& e) {
+        QVERIFY(e.description().contains(source));
+        QVERIFY(e.description().contains("damaged, password-protected or not a spreadsheet"));
+    }
+}
+
+void FileConversionTest::stepsAfterAFailedLoadFailClearly()
+{
+    const QString source = dir_.filePath("broken.ods");
+    office_.unloadableUrls.insert("file:///" + source);
+    FileConversion file(office_, clock_);
+    file.createServiceManager();
+    file.createDesktop();
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.load(source));
+    file.createDispatchHelper();
+
+    const std::pair<const char*, std::function<void()>> later[] = {
+        {"document", [&] { file.getController(); }},
+        {"document controller", [&] { file.getFrame(); }},
+        {"document frame", [&] { file.dispatch(dir_.filePath("broken.pdf")); }},
+        {"document", [&] { file.close(); }},
+    };
+    for (const auto& [missing, step] : later) {
+        try {
+            step();
+            QFAIL("the step must fail");
+        } catch (const OfficeError& e) {
+            QCOMPARE(
+                e.description(),
+                QString("There is no %1 to work with: it could not be obtained.").arg(missing));
+        }
+    }
+    QVERIFY(!QFileInfo::exists(dir_.filePath("broken.pdf")));
+}
+
+void FileConversionTest::failedStepLeavesNoObjectOfThePreviousFile()
+{
+    FileConversion file(office_, clock_);
+    file.createServiceManager();
+    file.createDesktop();
+    file.load(dir_.filePath("a.ods"));
+    // The second file: the service manager cannot be made, so the desktop
+    // step must not reach the first file's service manager.
+    office_.failing.insert("createServiceManager");
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.createServiceManager());
+    office_.calls.clear();
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.createDesktop());
+    QCOMPARE(office_.calls, QStringList{"createInstance none com.sun.star.frame.Desktop"});
+}
+
+void FileConversionTest::exportCheck_data()
+{
+    QTest::addColumn<QString>("existing"); // content of the PDF before the export, or none
+    QTest::addColumn<int>("ageSeconds");   // age of that file
+    QTest::addColumn<QString>("written");  // what the export writes; "-" for nothing
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("new file") << QString() << 0 << "%PDF" << true;
+    QTest::newRow("nothing written") << QString() << 0 << "-" << false;
+    QTest::newRow("empty file written") << QString() << 0 << "" << false;
+    QTest::newRow("old file left alone") << "%PDF old" << 3600 << "-" << false;
+    QTest::newRow("old file replaced") << "%PDF old" << 3600 << "%PDF new" << true;
+}
+
+void FileConversionTest::exportCheck()
+{
+    QFETCH(QString, existing);
+    QFETCH(int, ageSeconds);
+    QFETCH(QString, written);
+    QFETCH(bool, ok);
+    const QString output = dir_.filePath(QStringLiteral("out-%1.pdf").arg(QTest::currentDataTag()));
+    if (!existing.isNull()) {
+        QFile old(output);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(existing.toUtf8());
+        old.flush();
+        old.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                        QFileDevice::FileModificationTime);
+    }
+    office_.exportAction = [&](const QString& path) {
+        QCOMPARE(path, output);
+        if (written == "-")
+            return;
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(written.toUtf8());
+    };
+    FileConversion file(office_, clock_);
+    file.createServiceManager();
+    file.createDesktop();
+    file.load(dir_.filePath("a.ods"));
+    file.createDispatchHelper();
+    file.getController();
+    file.getFrame();
+    file.makeUrlRecord(output);
+    file.makeFilterNameRecord();
+    file.makeFilterDataRecord();
+    try {
+        file.dispatch(output);
+        QVERIFY(ok);
+    } catch (const OfficeError& e) {
+        QVERIFY(!ok);
+        QCOMPARE(e.description(), "The PDF file was not written: " + output);
+    }
+}
+
+QTEST_GUILESS_MAIN(FileConversionTest)
+#include "tst_fileconversion.moc"

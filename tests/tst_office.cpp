@@ -1,0 +1,206 @@
+#include "clock.h"
+#include "fileconversion.h"
+#include "officeerror.h"
+#include "officefixtures.h"
+#include "officelocator.h"
+#include "officesession.h"
+#include "unooffice.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+// Real conversions through a real office, read back with pdftotext.
+class OfficeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void samplesConvert_data();
+    void samplesConvert();
+    void oddNamesConvert_data();
+    void oddNamesConvert();
+    void escapeLookalikeDoesNotOverwriteItsTwin();
+    void badFilesRaiseAtTheLoad_data();
+    void badFilesRaiseAtTheLoad();
+    void missingOutputFolderIsReported();
+    void killedOfficeCostsOnlyOneFile();
+
+private:
+    QString copySample(const QString& sample, const QString& name);
+    QString pdfFor(const QString& source) const;
+
+    QTemporaryDir profiles_;
+    QTemporaryDir work_;
+    std::unique_ptr<OfficeSession> session_;
+    std::unique_ptr<UnoOffice> office_;
+    SystemClock clock_;
+};
+
+void OfficeTest::initTestCase()
+{
+    const auto installation = LocateOffice();
+    QVERIFY2(installation, "no office installation found");
+    session_ = std::make_unique<OfficeSession>(*installation, profiles_.path());
+    session_->startInBackground();
+    office_ = std::make_unique<UnoOffice>(*session_);
+}
+
+void OfficeTest::cleanupTestCase()
+{
+    const pid_t pid = session_->officePid();
+    office_.reset();
+    session_.reset();
+    QVERIFY(fixtures::waitForProcessGone(pid, 10000));
+    QVERIFY(fixtures::officeProcessesMentioning(profiles_.path()).isEmpty());
+}
+
+QString OfficeTest::copySample(const QString& sample, const QString& name)
+{
+    const QString target = work_.filePath(name);
+    QFile::remove(target);
+    if (!QFile::copy(fixtures::samplesDir() + '/' + sample, target))
+        qFatal("cannot copy %s", qPrintable(sample));
+    return target;
+}
+
+QString OfficeTest::pdfFor(const QString& source) const
+{
+    return source.left(source.lastIndexOf('.')) + ".pdf";
+}
+
+void OfficeTest::samplesConvert_data()
+{
+    QTest::addColumn<QString>("sample");
+    QTest::addColumn<QStringList>("phrases");
+    QTest::newRow("budget") << "Budget 2026.ods"
+                            << QStringList{"Tarnwick sample budget", "Groceries", "1685"};
+    QTest::newRow("sales") << "Sales Report.ods"
+                           << QStringList{"Tarnwick sample sales", "Northfield", "5620"};
+    QTest::newRow("workbook") << "Quarterly Workbook.ods"
+                              << QStringList{"Tarnwick sample workbook", "Second quarter", "3220"};
+}
+
+void OfficeTest::samplesConvert()
+{
+    QFETCH(QString, sample);
+    QFETCH(QStringList, phrases);
+    const QString source = copySample(sample, sample);
+    ConvertFile(*office_, clock_, source, pdfFor(source));
+    const QString text = fixtures::pdfText(pdfFor(source));
+    for (const QString& phrase : phrases)
+        QVERIFY2(text.contains(phrase), qPrintable(phrase + " missing in: " + text));
+}
+
+void OfficeTest::oddNamesConvert_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("spaces") << "my  budget copy.ods";
+    QTest::newRow("number sign") << "a#b.ods";
+    QTest::newRow("percent") << "100%.ods";
+    QTest::newRow("question mark") << "why?.ods";
+    QTest::newRow("non-ascii") << "Übersicht März ørken.ods";
+    QTest::newRow("backslash") << R"(back\slash.ods)";
+    QTest::newRow("two dots") << "Q1.final.ods";
+    QTest::newRow("no extension") << "plainname";
+}
+
+void OfficeTest::oddNamesConvert()
+{
+    QFETCH(QString, name);
+    const QString source = copySample("Budget 2026.ods", name);
+    const QString pdf = name.contains('.') ? pdfFor(source) : source + ".pdf";
+    ConvertFile(*office_, clock_, source, pdf);
+    QVERIFY(fixtures::pdfText(pdf).contains("Tarnwick sample budget"));
+}
+
+void OfficeTest::escapeLookalikeDoesNotOverwriteItsTwin()
+{
+    // Unencoded, the office would read "x%41" as "xA".
+    const QString twin = copySample("Sales Report.ods", "xA.ods");
+    const QString tricky = copySample("Budget 2026.ods", "x%41.ods");
+    ConvertFile(*office_, clock_, tricky, pdfFor(tricky));
+    QVERIFY(fixtures::pdfText(pdfFor(tricky)).contains("Tarnwick sample budget"));
+    QVERIFY(!QFileInfo::exists(pdfFor(twin)));
+}
+
+void OfficeTest::badFilesRaiseAtTheLoad_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("truncated") << "truncated";
+    QTest::newRow("password-protected") << "password";
+    QTest::newRow("text file") << "text";
+    QTest::newRow("missing file") << "missing";
+}
+
+void OfficeTest::badFilesRaiseAtTheLoad()
+{
+    QFETCH(QString, kind);
+    const QString source = work_.filePath("bad-" + kind + ".ods");
+    const QString sample = fixtures::samplesDir() + "/Budget 2026.ods";
+    if (kind == "truncated")
+        fixtures::writeTruncatedCopy(sample, source);
+    else if (kind == "password")
+        fixtures::writePasswordProtectedCopy(*session_, sample, source, "secret");
+    else if (kind == "text")
+        fixtures::writeTextFile(source, "This is plain text, not a spreadsheet.\n");
+
+    FileConversion file(*office_, clock_);
+    file.createServiceManager();
+    file.createDesktop();
+    try {
+        file.load(source);
+        file.close();
+        QFAIL("a bad file must not load");
+    } catch (const OfficeError& e) {
+        QVERIFY2(e.description().contains(source), qPrintable(e.description()));
+    }
+    // The later steps fail with their own clear errors, and nothing crashes.
+    file.createDispatchHelper();
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.getController());
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.getFrame());
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.dispatch(pdfFor(source)));
+    QVERIFY_THROWS_EXCEPTION(OfficeError, file.close());
+    QVERIFY(!QFileInfo::exists(pdfFor(source)));
+
+    // The office is still good for the next file.
+    const QString good = copySample("Sales Report.ods", "after-" + kind + ".ods");
+    ConvertFile(*office_, clock_, good, pdfFor(good));
+    QVERIFY(fixtures::pdfText(pdfFor(good)).contains("Tarnwick sample sales"));
+}
+
+void OfficeTest::missingOutputFolderIsReported()
+{
+    // The office creates missing folders on its own; below a file it cannot.
+    const QString source = copySample("Budget 2026.ods", "nowhere.ods");
+    fixtures::writeTextFile(work_.filePath("blocker"), "a file, not a folder");
+    const QString pdf = work_.filePath("blocker/folder/nowhere.pdf");
+    try {
+        ConvertFile(*office_, clock_, source, pdf);
+        QFAIL("an export that wrote nothing must raise");
+    } catch (const OfficeError& e) {
+        QCOMPARE(e.description(), "The PDF file was not written: " + pdf);
+    }
+}
+
+void OfficeTest::killedOfficeCostsOnlyOneFile()
+{
+    const QString first = copySample("Budget 2026.ods", "before-kill.ods");
+    ConvertFile(*office_, clock_, first, pdfFor(first));
+    const pid_t office = session_->officePid();
+    const int launches = session_->launches();
+    QCOMPARE(::kill(office, SIGKILL), 0);
+    QVERIFY(fixtures::waitForProcessGone(office, 10000));
+
+    const QString second = copySample("Sales Report.ods", "after-kill.ods");
+    ConvertFile(*office_, clock_, second, pdfFor(second));
+    QVERIFY(fixtures::pdfText(pdfFor(second)).contains("Tarnwick sample sales"));
+    QCOMPARE(session_->launches(), launches + 1);
+    QVERIFY(session_->officePid() != office);
+}
+
+QTEST_GUILESS_MAIN(OfficeTest)
+#include "tst_office.moc"
