@@ -1,0 +1,154 @@
+// Converts the same 20 small spreadsheets (a) through Tarnwick's engine with
+// a warm office, without the run's fixed pause, and (b) with
+// `soffice --headless --convert-to pdf` on its own profile, and prints the
+// figures side by side.
+#include "clock.h"
+#include "fileconversion.h"
+#include "officelocator.h"
+#include "officesession.h"
+#include "unooffice.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int Files = 20;
+constexpr int Repeats = 3;
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+QString pdfOf(const QString& dir, const QString& source)
+{
+    return dir + '/' + QFileInfo(source).completeBaseName() + ".pdf";
+}
+
+// Peak resident memory of a process, in MiB.
+double peakMemoryMiB(pid_t pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+double timeSofficeCall(const QString& profile, const QStringList& files, const QString& outDir)
+{
+    QStringList args{"-env:UserInstallation=file://" + profile,
+                     "--headless",
+                     "--convert-to",
+                     "pdf",
+                     "--outdir",
+                     outDir};
+    args += files;
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start("soffice", args);
+    p.waitForFinished(600000);
+    const double ms = t.nsecsElapsed() / 1e6;
+    if (p.exitCode() != 0 || !QFileInfo::exists(pdfOf(outDir, files.last())))
+        qFatal("soffice --convert-to failed: %s", p.readAll().constData());
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    const auto installation = LocateOffice();
+    if (!installation)
+        qFatal("no office installation");
+
+    QTemporaryDir work;
+    const QString in = work.filePath("in");
+    QDir().mkpath(in);
+    QStringList sources;
+    for (int i = 1; i <= Files; ++i) {
+        const QString target = QStringLiteral("%1/sheet%2.ods").arg(in).arg(i, 2, 10, QChar('0'));
+        QFile::copy(QStringLiteral(TW_SOURCE_DIR "/Samples/Sales Report.ods"), target);
+        sources << target;
+    }
+    SystemClock clock;
+
+    // (a) Our engine. A first session sets the profile up; the cold start is
+    // then measured as a user sees it: a new session on an existing profile.
+    const QString ours = work.filePath("ours");
+    QDir().mkpath(ours);
+    {
+        OfficeSession setup(*installation, work.filePath("profiles"));
+        UnoOffice office(setup);
+        ConvertFile(office, clock, sources[0], pdfOf(ours, sources[0]));
+    }
+    QElapsedTimer cold;
+    cold.start();
+    OfficeSession session(*installation, work.filePath("profiles"));
+    session.startInBackground();
+    UnoOffice office(session);
+    ConvertFile(office, clock, sources[0], pdfOf(ours, sources[0]));
+    const double coldFirstMs = cold.nsecsElapsed() / 1e6;
+
+    std::vector<double> perFile;
+    for (int round = 0; round < Repeats; ++round) {
+        for (const QString& source : sources) {
+            QElapsedTimer t;
+            t.start();
+            ConvertFile(office, clock, source, pdfOf(ours, source));
+            perFile.push_back(t.nsecsElapsed() / 1e6);
+        }
+    }
+    const double oursMedian = median(perFile);
+    const double officePeak = peakMemoryMiB(session.officePid());
+    session.shutdown();
+
+    // (b) soffice --convert-to, its own profile, after one warm-up call.
+    const QString theirs = work.filePath("theirs");
+    const QString profile = work.filePath("soffice-profile");
+    timeSofficeCall(profile, {sources[0]}, theirs);
+    std::vector<double> all, one;
+    for (int round = 0; round < Repeats; ++round) {
+        all.push_back(timeSofficeCall(profile, sources, theirs));
+        one.push_back(timeSofficeCall(profile, {sources[0]}, theirs));
+    }
+    const double callPerFile = median(all) / Files;
+    const double marginal = (median(all) - median(one)) / (Files - 1);
+
+    out << Qt::fixed;
+    out.setRealNumberPrecision(1);
+    out << "office_export: " << Files << " small files, medians of " << Repeats << " rounds\n";
+    out << "                                     ours (a)   soffice --convert-to (b)\n";
+    out << "time per file (ms)                  " << qSetFieldWidth(9) << oursMedian
+        << qSetFieldWidth(0) << "   " << qSetFieldWidth(9) << callPerFile << qSetFieldWidth(0)
+        << "  (20-file call / 20)\n";
+    out << "marginal cost per file (ms)                    " << qSetFieldWidth(9) << marginal
+        << qSetFieldWidth(0) << "  ((20-file - 1-file call) / 19)\n";
+    out << "1-file call (ms)                               " << qSetFieldWidth(9) << median(one)
+        << qSetFieldWidth(0) << "\n";
+    out.setRealNumberPrecision(2);
+    out << "ratio (a)/(b) per file: " << oursMedian / callPerFile
+        << "   ratio (a)/(b) marginal: " << oursMedian / marginal << "  (target <= 1.25)\n";
+    out.setRealNumberPrecision(1);
+    out << "first file after a cold start of the tool (ms): " << coldFirstMs << "\n";
+    out << "office peak memory after " << Files * Repeats + 2 << " files (MiB): " << officePeak
+        << "\n";
+    return 0;
+}
