@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int Files = 20;
-constexpr int Repeats = 3;
+constexpr int Repeats = 5;
 
 double median(std::vector<double> v)
 {
