@@ -1,15 +1,37 @@
+#include "clock.h"
 #include "dialogs.h"
-#include "samplerun.h"
+#include "mainwindow.h"
+#include "officelink.h"
+#include "officesession.h"
+#include "settingsstore.h"
 
 #include <QApplication>
-#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+
     QtDialogs dialogs;
-    return RunSampleConversion(dialogs, QCoreApplication::applicationDirPath(),
-                               QDir::tempPath() + QStringLiteral("/tarnwick-pdf"));
+    SettingsStore settings(SettingsStore::DefaultLocation());
+    SystemClock clock;
+    UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot());
+    // Closing the window ends the program at once, also in the middle of a
+    // run: the office goes first, every setting is already on disk.
+    auto endProgram = [&office] {
+        office.shutdown();
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
+    Form1 window({dialogs, settings, clock, office, QCoreApplication::applicationDirPath(),
+                  GetDesktopFolder, endProgram});
+    dialogs.setParent(&window);
+    if (!window.Form_Load())
+        return 0;
+    window.show();
+    return app.exec();
 }

@@ -1,7 +1,12 @@
 #include "dialogs.h"
 
-#include <QApplication>
+#include "errors.h"
+
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 
 MessageAnswer QtDialogs::message(const QString& text, const QString& caption,
@@ -10,7 +15,7 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& caption,
     QMessageBox box(
         icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, text,
         buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        QApplication::activeWindow());
+        parent_);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
@@ -21,7 +26,63 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& caption,
     }
 }
 
+QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+QString QtDialogs::openFiles(const OpenFileRequest& request)
+{
+    const QString filter = request.filters.join(QStringLiteral(";;"));
+    QStringList chosen;
+    if (request.multiSelect) {
+        chosen = QFileDialog::getOpenFileNames(parent_, request.title, QString(), filter);
+    } else {
+        const QString one = QFileDialog::getOpenFileName(parent_, request.title, QString(), filter);
+        if (!one.isEmpty())
+            chosen << one;
+    }
+    return OpenFileDialogText(chosen);
+}
+
+QString QtDialogs::browseForFolder(const QString& prompt, const QString& initialFolder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(parent_, prompt, initialFolder,
+                                                             QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return QString();
+    const QString native = QDir::toNativeSeparators(chosen);
+    return native.size() > 1 && native.endsWith(QDir::separator()) ? native.chopped(1) : native;
+}
+
 void QtDialogs::openUrl(const QUrl& url)
 {
     QDesktopServices::openUrl(url);
+}
+
+QString OpenFileDialogText(const QStringList& chosenPaths, QChar sep)
+{
+    if (chosenPaths.isEmpty())
+        return QString();
+    QString text;
+    if (chosenPaths.size() == 1) {
+        text = chosenPaths.first();
+    } else {
+        // The folder of the first file, without a closing separator unless it
+        // is the root, then each name.
+        QString folder = chosenPaths.first().left(chosenPaths.first().lastIndexOf(sep));
+        if (folder.isEmpty())
+            folder = sep;
+        QStringList parts{folder};
+        for (const QString& path : chosenPaths)
+            parts << path.mid(path.lastIndexOf(sep) + 1);
+        text = parts.join(QChar(u'\0'));
+    }
+    if (text.size() > FileNameBufferSize)
+        throw TarnwickError(QStringLiteral("The file name buffer is too small."),
+                            FileNameBufferTooSmall);
+    return text;
 }

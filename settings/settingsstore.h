@@ -1,23 +1,33 @@
 #pragma once
 
-#include <QSettings>
 #include <QString>
 #include <QVariant>
 
 // The per-user settings: text values under application "Velmora", section
-// "Tarnwick". The file's location is injected so tests use their own.
+// "Tarnwick". The file's location is injected so that tests use their own.
 class SettingsStore {
 public:
     explicit SettingsStore(const QString& iniFile);
     // $XDG_CONFIG_HOME/Velmora/Tarnwick.conf (default ~/.config).
     static QString DefaultLocation();
 
-    // The stored text, or the default's text form when the key is absent.
+    // The stored text, or the default's text form ("1", "False", "*") when
+    // the key is absent. A store that cannot be read gives the defaults.
     QString GetSetting(const QString& key, const QVariant& defaultValue) const;
-    // Written through to disk before it returns: the program may end at any
-    // moment.
+    // On disk before it returns: the program may end at any moment. A write
+    // that fails raises a TarnwickError naming the key and the file.
     void SaveSetting(const QString& key, const QString& text);
 
+    const QString& fileName() const { return file_; }
+
 private:
-    mutable QSettings settings_;
+    // A QSettings for each call: its status reports the first error it ever
+    // met, so one failed write would taint every later answer.
+    QString file_;
 };
+
+// A stored truth value: "True"/"False" in any letter case, or a number (0 is
+// false, any other number true). Anything else raises "Type mismatch".
+bool ToTruth(const QString& text);
+// The text form in which truth values are stored.
+QString TruthText(bool value);

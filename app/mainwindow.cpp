@@ -1,0 +1,172 @@
+#include "mainwindow.h"
+
+#include "filelistmodel.h"
+#include "filelistview.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+// The layout is given in twips; 15 twips make a pixel at normal density.
+int px(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+void place(QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+template <class W> W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+void whiteBackground(QWidget* widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::Button, Qt::white);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+} // namespace
+
+Form1::Form1(AppServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      services_(std::move(services))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    buildLayout();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildLayout()
+{
+    setFixedSize(px(8040), px(6690));
+    whiteBackground(this);
+    setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
+    QFont buttonFont(QStringLiteral("Arial"));
+    buttonFont.setPointSizeF(11.25);
+    buttonFont.setBold(true);
+
+    fileList_ = new FileListModel(this);
+    ListView1 = named(new FileListView(this), "ListView1");
+    ListView1->setModel(fileList_);
+    ListView1->setToolTip(QStringLiteral(
+        "Drag and drop files here. Double-click item to remove it. Move | line to right and out "
+        "of window to reveal full names."));
+    place(ListView1, 120, 120, 7800, 2535);
+
+    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
+    ProgressBar1->setAlignment(Qt::AlignCenter);
+    ProgressBar1->setTextVisible(true);
+    place(ProgressBar1, 120, 6160, 7800, 405);
+
+    auto button = [&](const char* name, const QString& text, QWidget* container) {
+        auto* b = named(new QPushButton(text, container), name);
+        b->setFont(buttonFont);
+        whiteBackground(b);
+        return b;
+    };
+    PushButton1 = button("PushButton1", QStringLiteral("Add ODS File(s)"), this);
+    place(PushButton1, 120, 2750, 3840, 405);
+    PushButton4 = button("PushButton4", QStringLiteral("Add All File(s) In Folder"), this);
+    place(PushButton4, 4080, 2750, 3840, 405);
+    PushButton2 = button("PushButton2", QStringLiteral("Start Converting To PDF"), this);
+    place(PushButton2, 120, 5640, 7800, 405);
+    PushButton8 = button("PushButton8", QStringLiteral("Clear List"), this);
+    place(PushButton8, 120, 3260, 3840, 405);
+    PushButton9 = button("PushButton9", QStringLiteral("Load Sample/Example Files"), this);
+    place(PushButton9, 4080, 3260, 3840, 405);
+
+    Frame3 = named(new QGroupBox(QStringLiteral("Save Option"), this), "Frame3");
+    whiteBackground(Frame3);
+    place(Frame3, 120, 3710, 7800, 1815);
+    Frame4 = named(new QFrame(Frame3), "Frame4");
+    whiteBackground(Frame4);
+    place(Frame4, 480, 510, 6840, 810);
+    Text1 = named(new QLineEdit(Frame4), "Text1");
+    place(Text1, 240, 300, 5670, 345);
+    PushButton3 = button("PushButton3", QStringLiteral("..."), Frame4);
+    place(PushButton3, 6000, 300, 600, 345);
+    Option1 =
+        named(new QRadioButton(QStringLiteral("Save results to this folder:"), Frame3), "Option1");
+    whiteBackground(Option1);
+    place(Option1, 240, 300, 3615, 255);
+    Option1->setChecked(true);
+    Option2 =
+        named(new QRadioButton(QStringLiteral("Save results in folder of original file"), Frame3),
+              "Option2");
+    whiteBackground(Option2);
+    place(Option2, 240, 1410, 3615, 255);
+
+    QWidget* const order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
+                              PushButton8, PushButton9,  Frame3,      Frame4,      Text1,
+                              PushButton3, Option1,      Option2};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::connectHandlers()
+{
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    // A click, also one made with the keyboard's arrow keys.
+    for (QRadioButton* option : {Option1, Option2})
+        connect(option, &QRadioButton::clicked, this, &Form1::Option_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(ListView1, &FileListView::removeRequested, this, &Form1::RemoveSelectedRow);
+}
+
+void Form1::setPointer(Pointer pointer)
+{
+    pointer_ = pointer;
+    switch (pointer) {
+    case Pointer::Busy:
+        setCursor(Qt::WaitCursor);
+        break;
+    case Pointer::Hand:
+        setCursor(handPicture_.isNull()
+                      ? QCursor(Qt::PointingHandCursor)
+                      : QCursor(handPicture_, handHotspot_.x(), handHotspot_.y()));
+        break;
+    case Pointer::Default:
+        unsetCursor();
+        break;
+    }
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (services_.endProgram)
+        services_.endProgram();
+}

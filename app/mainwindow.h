@@ -1,0 +1,86 @@
+#pragma once
+
+// Tarnwick's one window, Form1. The folders are the architecture:
+//   app/       this window: start-up, layout, output options, event handlers
+//   convert/   the office suite: finding and running it, the per-file UNO
+//              steps, the fixed PDF export arguments
+//   filelist/  the list of input files and the ways of filling it
+//   settings/  the per-user settings store
+//   common/    path helpers, the pause, the clock, the dialog seam, and the
+//              guarded procedures with their error report
+// Everything slow, modal or outside the program comes in through AppServices.
+
+#include "services.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class FileListModel;
+class FileListView;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+// The main window's pointer states, by their numbers.
+enum class Pointer { Default = 0, Busy = 11, Hand = 99 };
+
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form1(AppServices services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The load step. False when the program must end without showing the
+    // window (no office suite).
+    bool Form_Load();
+
+    Pointer pointer() const { return pointer_; }
+    void setPointer(Pointer pointer);
+    FileListModel& fileList() { return *fileList_; }
+    const QPixmap& handPicture() const { return handPicture_; }
+
+    // Handlers.
+    void PushButton3_Click();
+    void PushButton8_Click();
+    void Option_Click();
+    void Text1_Change();
+    void RemoveSelectedRow();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildLayout();
+    void connectHandlers();
+    void ApplySkin();
+    void setRadio(QRadioButton* radio, bool on);
+    // Saves a setting from a handler that has no error report of its own.
+    void saveFromHandler(const QString& key, const QString& text);
+
+    AppServices services_;
+    Pointer pointer_ = Pointer::Default;
+    QPixmap handPicture_;
+    QPoint handHotspot_;
+    bool centred_ = false;
+    bool warnedAboutSettings_ = false;
+
+    FileListModel* fileList_;
+    FileListView* ListView1;
+    QProgressBar* ProgressBar1;
+    QPushButton* PushButton1;
+    QPushButton* PushButton4;
+    QPushButton* PushButton2;
+    QPushButton* PushButton8;
+    QPushButton* PushButton9;
+    QGroupBox* Frame3;
+    QFrame* Frame4;
+    QLineEdit* Text1;
+    QPushButton* PushButton3;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+};

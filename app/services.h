@@ -1,0 +1,26 @@
+#pragma once
+
+#include "paths.h"
+
+#include <QString>
+
+#include <functional>
+
+class Clock;
+class Dialogs;
+class OfficeLink;
+class SettingsStore;
+
+// Everything the main window needs from outside, injected so that tests can
+// script dialogs, use their own settings file, fake the office and the clock.
+struct AppServices {
+    Dialogs& dialogs;
+    SettingsStore& settings;
+    const Clock& clock;
+    OfficeLink& office;
+    // The folder that holds the program, its samples and pointer pictures.
+    QString programDir;
+    std::function<QString()> desktopFolder = GetDesktopFolder;
+    // Ends the program at once; called when the window is closed.
+    std::function<void()> endProgram;
+};

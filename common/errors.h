@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+
+// An error that Tarnwick raises itself, with the text the user is shown and,
+// where one applies, the number that handlers test for (0 when none).
+class TarnwickError : public std::runtime_error {
+public:
+    explicit TarnwickError(const QString& description, int number = 0)
+        : std::runtime_error(description.toStdString()), description_(description), number_(number)
+    {
+    }
+    const QString& description() const { return description_; }
+    int number() const { return number_; }
+
+private:
+    QString description_;
+    int number_;
+};
+
+// The open-file dialog's names did not fit its 30,000-character buffer.
+inline constexpr int FileNameBufferTooSmall = 20476;
+
+// The description and number of the exception being handled; call only
+// inside a catch block.
+struct CaughtError {
+    QString description;
+    int number = 0;
+};
+CaughtError DescribeCurrentException();

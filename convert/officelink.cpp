@@ -1,0 +1,40 @@
+#include "officelink.h"
+
+#include "officecheck.h"
+#include "officeerror.h"
+#include "officesession.h"
+#include "unooffice.h"
+
+UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot)
+    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot))
+{
+}
+
+UnoOfficeLink::~UnoOfficeLink() = default;
+
+bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
+{
+    const auto installation = CheckOfficeSuite(dialogs, candidates_);
+    if (!installation)
+        return false;
+    if (!session_) {
+        session_ = std::make_unique<OfficeSession>(*installation, profileRoot_);
+        office_ = std::make_unique<UnoOffice>(*session_);
+    }
+    // Warm the office up while the user builds the list.
+    session_->startInBackground();
+    return true;
+}
+
+OfficeOperations& UnoOfficeLink::operations()
+{
+    if (!office_)
+        throw OfficeError(QStringLiteral("The office suite has not been found."));
+    return *office_;
+}
+
+void UnoOfficeLink::shutdown()
+{
+    if (session_)
+        session_->shutdown();
+}

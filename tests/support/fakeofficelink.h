@@ -1,0 +1,22 @@
+#pragma once
+
+#include "fakeoffice.h"
+#include "officelink.h"
+
+// An office link over the recording office; whether the suite counts as
+// present is up to the test.
+class FakeOfficeLink final : public OfficeLink {
+public:
+    bool checkOfficeSuite(Dialogs&) override
+    {
+        ++checks;
+        return present;
+    }
+    OfficeOperations& operations() override { return office; }
+    void shutdown() override { ++shutdowns; }
+
+    FakeOffice office;
+    bool present = true;
+    int checks = 0;
+    int shutdowns = 0;
+};

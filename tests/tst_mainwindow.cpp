@@ -1,0 +1,353 @@
+#include "filelistmodel.h"
+#include "officelink.h"
+#include "windowharness.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeView>
+
+#include <stdexcept>
+
+namespace {
+QRadioButton* radio(Form1& w, const char* name)
+{
+    return WindowHarness::child<QRadioButton>(w, name);
+}
+QLineEdit* text1(Form1& w)
+{
+    return WindowHarness::child<QLineEdit>(w, "Text1");
+}
+QFrame* frame4(Form1& w)
+{
+    return WindowHarness::child<QFrame>(w, "Frame4");
+}
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstStartThenRestart();
+    void layoutAndLook();
+    void storedOptionsRestore_data();
+    void storedOptionsRestore();
+    void unknownDesktopIsReportedAtLine136();
+    void missingOfficeEndsBeforeTheWindowShows_data();
+    void missingOfficeEndsBeforeTheWindowShows();
+    void removal_data();
+    void removal();
+    void radiosStoreAndSwitchTheFolderControls();
+    void browseForOutputFolder_data();
+    void browseForOutputFolder();
+    void unwritableSettingsWarnOnce();
+    void closingEndsTheProgram();
+};
+
+void MainWindowTest::firstStartThenRestart()
+{
+    WindowHarness h;
+    {
+        auto w = h.start();
+        QVERIFY(h.loaded);
+        QVERIFY(h.dialogs.shown.isEmpty());
+        QCOMPARE(w->windowTitle(), QString("Tarnwick"));
+        QCOMPARE(text1(*w)->text(), QString("/home/ann/Desktop/"));
+        QVERIFY(radio(*w, "Option1")->isChecked());
+        QVERIFY(frame4(*w)->isEnabled());
+        // The start-up fill counts as a change: it is stored at once.
+        QCOMPARE(h.settings.GetSetting("Text1", "absent"), QString("/home/ann/Desktop/"));
+        QCOMPARE(h.settings.GetSetting("Option1", "absent"), QString("True"));
+        QCOMPARE(h.settings.GetSetting("Option2", "absent"), QString("False"));
+        QCOMPARE(h.office.checks, 1);
+
+        text1(*w)->clear();
+        QTest::keyClicks(text1(*w), "/srv/out/");
+        radio(*w, "Option2")->click();
+    }
+    auto again = h.start();
+    QCOMPARE(text1(*again)->text(), QString("/srv/out/"));
+    QVERIFY(radio(*again, "Option2")->isChecked());
+    QVERIFY(!radio(*again, "Option1")->isChecked());
+    QVERIFY(!frame4(*again)->isEnabled());
+}
+
+void MainWindowTest::layoutAndLook()
+{
+    WindowHarness h;
+    auto w = h.start();
+    w->fileList().AppendFileRow("/home/ann/Documents/Budget 2026.ods");
+    if (qEnvironmentVariableIsSet("TW_SCREENSHOT"))
+        w->grab().save(qEnvironmentVariable("TW_SCREENSHOT"));
+    QCOMPARE(w->size(), QSize(536, 446));
+    QCOMPARE(w->minimumSize(), w->maximumSize());
+    QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(w->palette().color(QPalette::Window), QColor(Qt::white));
+    auto* list = WindowHarness::child<QTreeView>(*w, "ListView1");
+    QCOMPARE(list->geometry(), QRect(8, 8, 520, 169));
+    QCOMPARE(list->model()->columnCount(), 1);
+    QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(),
+             QString("OpenOffice Calc Files"));
+    QCOMPARE(list->columnWidth(0), 467);
+    QCOMPARE(WindowHarness::child<QPushButton>(*w, "PushButton2")->geometry(),
+             QRect(8, 376, 520, 27));
+    QCOMPARE(text1(*w)->geometry(), QRect(16, 20, 378, 23));
+    QCOMPARE(text1(*w)->parentWidget(), frame4(*w));
+    QCOMPARE(WindowHarness::child<QProgressBar>(*w, "ProgressBar1")->text(),
+             QString("Progress Bar"));
+    const QFont buttonFont = WindowHarness::child<QPushButton>(*w, "PushButton1")->font();
+    QCOMPARE(buttonFont.family(), QString("Arial"));
+    QCOMPARE(buttonFont.pointSizeF(), 11.25);
+    QVERIFY(buttonFont.bold());
+    QCOMPARE(w->font().pointSizeF(), 9.0);
+    // Tab order: the list, the buttons, then the output controls.
+    QStringList order;
+    for (QWidget* next = w->nextInFocusChain(); next != w.get(); next = next->nextInFocusChain())
+        if (!next->objectName().isEmpty() && !next->objectName().startsWith("qt_"))
+            order << next->objectName();
+    QCOMPARE(order.mid(0, 13),
+             (QStringList{"ListView1", "ProgressBar1", "PushButton1", "PushButton4", "PushButton2",
+                          "PushButton8", "PushButton9", "Frame3", "Frame4", "Text1", "PushButton3",
+                          "Option1", "Option2"}));
+}
+
+void MainWindowTest::storedOptionsRestore_data()
+{
+    QTest::addColumn<QString>("option1");
+    QTest::addColumn<QString>("option2");
+    QTest::addColumn<bool>("checked1");
+    QTest::addColumn<bool>("checked2");
+    QTest::addColumn<int>("reportedLine"); // 0 for none
+    QTest::newRow("second option") << "False"
+                                   << "True" << false << true << 0;
+    QTest::newRow("numeric defaults") << "1"
+                                      << "0" << true << false << 0;
+    QTest::newRow("any letter case") << "tRUE"
+                                     << "false" << true << false << 0;
+    QTest::newRow("both false") << "False"
+                                << "False" << false << false << 0;
+    QTest::newRow("first unreadable") << "maybe"
+                                      << "0" << true << false << 138;
+    QTest::newRow("second unreadable") << "0"
+                                       << "maybe" << false << false << 140;
+}
+
+void MainWindowTest::storedOptionsRestore()
+{
+    QFETCH(QString, option1);
+    QFETCH(QString, option2);
+    QFETCH(bool, checked1);
+    QFETCH(bool, checked2);
+    QFETCH(int, reportedLine);
+    WindowHarness h;
+    h.settings.SaveSetting("Option1", option1);
+    h.settings.SaveSetting("Option2", option2);
+    auto w = h.start();
+    QCOMPARE(radio(*w, "Option1")->isChecked(), checked1);
+    QCOMPARE(radio(*w, "Option2")->isChecked(), checked2);
+    QCOMPARE(frame4(*w)->isEnabled(), checked1);
+    if (reportedLine) {
+        QCOMPARE(h.dialogs.shown.size(), 1);
+        QCOMPARE(h.dialogs.shown[0].text,
+                 QString("Type mismatch\r\nin Brenlow2021/08/31.Form1.Form_Load at line %1\r\r"
+                         "Please email screenshot of this message to support@tarnwick.example")
+                     .arg(reportedLine));
+    } else {
+        QVERIFY(h.dialogs.shown.isEmpty());
+    }
+}
+
+void MainWindowTest::unknownDesktopIsReportedAtLine136()
+{
+    WindowHarness h;
+    h.settings.SaveSetting("Text1", "/stored/");
+    h.desktopFolder = []() -> QString {
+        throw std::invalid_argument("Invalid procedure call or argument");
+    };
+    auto w = h.start();
+    QVERIFY(h.loaded);
+    QCOMPARE(h.dialogs.texts(),
+             QStringList{"Invalid procedure call or argument\r\nin "
+                         "Brenlow2021/08/31.Form1.Form_Load at line 136\r\rPlease email "
+                         "screenshot of this message to support@tarnwick.example"});
+    QCOMPARE(text1(*w)->text(), QString());
+    // The later lines still ran.
+    QVERIFY(radio(*w, "Option1")->isChecked());
+    QCOMPARE(h.office.checks, 1);
+}
+
+void MainWindowTest::missingOfficeEndsBeforeTheWindowShows_data()
+{
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::newRow("yes") << MessageAnswer::Yes;
+    QTest::newRow("no") << MessageAnswer::No;
+}
+
+void MainWindowTest::missingOfficeEndsBeforeTheWindowShows()
+{
+    QFETCH(MessageAnswer, answer);
+    WindowHarness h;
+    UnoOfficeLink noOffice({h.dir.filePath("no-office/program")}, h.dir.filePath("profiles"));
+    h.dialogs.answers.enqueue(answer);
+    AppServices services{h.dialogs, h.settings,   h.clock,
+                         noOffice,  h.programDir, [] { return QStringLiteral("/d/"); },
+                         [] {}};
+    Form1 w(services);
+    QVERIFY(!w.Form_Load());
+    QVERIFY(!w.isVisible());
+    QCOMPARE(h.dialogs.shown.size(), 1);
+    QVERIFY(h.dialogs.shown[0].text.startsWith("Error 214878392\r\n\r\nOpenOffice is required"));
+    QCOMPARE(h.dialogs.opened.size(), answer == MessageAnswer::Yes ? 1 : 0);
+}
+
+void MainWindowTest::removal_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("selected"); // 1-based, 0 for none
+    QTest::addColumn<QStringList>("remaining");
+    const QStringList abc{"/a.ods", "/b.ods", "/c.ods"};
+    QTest::newRow("delete key") << false << "delete" << 3 << 2 << QStringList{"/a.ods", "/c.ods"};
+    QTest::newRow("double-click") << false << "double" << 3 << 3 << QStringList{"/a.ods", "/b.ods"};
+    QTest::newRow("clear") << false << "clear" << 3 << 1 << QStringList{};
+    QTest::newRow("last row") << false << "delete" << 1 << 1 << QStringList{};
+    QTest::newRow("none selected") << false << "delete" << 3 << 0 << abc;
+    QTest::newRow("backspace") << false << "backspace" << 3 << 2 << abc;
+    QTest::newRow("empty list") << false << "delete" << 0 << 0 << QStringList{};
+    QTest::newRow("empty clear") << false << "clear" << 0 << 0 << QStringList{};
+    QTest::newRow("busy delete") << true << "delete" << 3 << 2 << abc;
+    QTest::newRow("busy double-click") << true << "double" << 3 << 2 << abc;
+    QTest::newRow("busy clear") << true << "clear" << 3 << 2 << abc;
+}
+
+void MainWindowTest::removal()
+{
+    QFETCH(bool, busy);
+    QFETCH(QString, action);
+    QFETCH(int, rows);
+    QFETCH(int, selected);
+    QFETCH(QStringList, remaining);
+    WindowHarness h;
+    auto w = h.start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    for (const QString& path : QStringList{"/a.ods", "/b.ods", "/c.ods"}.mid(0, rows))
+        w->fileList().AppendFileRow(path);
+    auto* list = WindowHarness::child<QTreeView>(*w, "ListView1");
+    if (selected)
+        list->setCurrentIndex(list->model()->index(selected - 1, 0));
+    if (busy)
+        w->setPointer(Pointer::Busy);
+
+    if (action == "delete")
+        QTest::keyClick(list, Qt::Key_Delete);
+    else if (action == "backspace")
+        QTest::keyClick(list, Qt::Key_Backspace);
+    else if (action == "double")
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
+                           list->visualRect(list->model()->index(selected - 1, 0)).center());
+    else
+        WindowHarness::child<QPushButton>(*w, "PushButton8")->click();
+
+    QStringList now;
+    for (int i = 1; i <= w->fileList().count(); ++i)
+        now << w->fileList().textAt(i);
+    QCOMPARE(now, remaining);
+    QVERIFY(h.dialogs.shown.isEmpty());
+}
+
+void MainWindowTest::radiosStoreAndSwitchTheFolderControls()
+{
+    WindowHarness h;
+    auto w = h.start();
+    text1(*w)->setText("/kept/");
+    radio(*w, "Option2")->click();
+    QVERIFY(!frame4(*w)->isEnabled());
+    QVERIFY(!WindowHarness::child<QPushButton>(*w, "PushButton3")->isEnabled());
+    QCOMPARE(text1(*w)->text(), QString("/kept/"));
+    QCOMPARE(h.settings.GetSetting("Option1", ""), QString("False"));
+    QCOMPARE(h.settings.GetSetting("Option2", ""), QString("True"));
+    radio(*w, "Option1")->click();
+    QVERIFY(frame4(*w)->isEnabled());
+    QCOMPARE(h.settings.GetSetting("Option1", ""), QString("True"));
+    QCOMPARE(h.settings.GetSetting("Option2", ""), QString("False"));
+}
+
+void MainWindowTest::browseForOutputFolder_data()
+{
+    QTest::addColumn<QString>("chosen");     // what the folder browser answers
+    QTest::addColumn<QString>("text");       // Text1 afterwards
+    QTest::addColumn<QString>("lastFolder"); // LastFolderDot afterwards
+    QTest::newRow("folder") << "/data/out"
+                            << "/data/out/"
+                            << "/data/out";
+    QTest::newRow("root") << "/"
+                          << "/"
+                          << "/";
+    QTest::newRow("cancel") << ""
+                            << "/home/ann/Desktop/"
+                            << "/previous";
+}
+
+void MainWindowTest::browseForOutputFolder()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, text);
+    QFETCH(QString, lastFolder);
+    WindowHarness h;
+    h.settings.SaveSetting("LastFolderDot", "/previous");
+    auto w = h.start();
+    h.dialogs.folders.enqueue(chosen);
+    WindowHarness::child<QPushButton>(*w, "PushButton3")->click();
+    QCOMPARE(h.dialogs.browsed.size(), 1);
+    QCOMPARE(h.dialogs.browsed[0].prompt, QString("Please select folder:"));
+    QCOMPARE(h.dialogs.browsed[0].defaultText, QString("/previous"));
+    QCOMPARE(text1(*w)->text(), text);
+    QCOMPARE(h.settings.GetSetting("Text1", ""), text);
+    QCOMPARE(h.settings.GetSetting("LastFolderDot", ""), lastFolder);
+}
+
+void MainWindowTest::unwritableSettingsWarnOnce()
+{
+    WindowHarness h;
+    QFile blocker(h.dir.filePath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore broken(h.dir.filePath("blocker/Tarnwick.conf"));
+    AppServices services{h.dialogs, broken,       h.clock,
+                         h.office,  h.programDir, [] { return QStringLiteral("/d/"); },
+                         [] {}};
+    Form1 w(services);
+    QVERIFY(w.Form_Load());
+    QTest::keyClicks(text1(w), "abc");
+    radio(w, "Option2")->click();
+    // The guarded sample record reports at its lines; the handlers that have
+    // no report of their own warn once.
+    QList<FakeDialogs::Shown> warnings;
+    for (const auto& shown : h.dialogs.shown)
+        if (shown.caption != "Application Error")
+            warnings << shown;
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY(warnings[0].text.contains("could not be saved"));
+    QCOMPARE(warnings[0].icon, MessageIcon::None);
+    QVERIFY(!frame4(w)->isEnabled()); // the choice still applies
+}
+
+void MainWindowTest::closingEndsTheProgram()
+{
+    WindowHarness h;
+    auto w = h.start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->close();
+    QCOMPARE(h.endCalls, 1);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
