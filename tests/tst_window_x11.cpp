@@ -1,0 +1,107 @@
+// Starts the real program under an X server (xvfb-run), finds its window and
+// closes it as a window manager would; the office must end with it.
+#include "officefixtures.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+QString windowName(Display* display, Window window)
+{
+    char* name = nullptr;
+    QString result;
+    if (XFetchName(display, window, &name) && name)
+        result = QString::fromUtf8(name);
+    if (name)
+        XFree(name);
+    return result;
+}
+
+Window findWindow(Display* display, const QString& title)
+{
+    Window root = DefaultRootWindow(display);
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes;
+            if (windowName(display, children[i]) == title &&
+                XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                found = children[i];
+        }
+        XFree(children);
+    }
+    return found;
+}
+
+void sendDeleteWindow(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+} // namespace
+
+class WindowX11Test : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowAppearsAndClosingEndsTheOffice();
+};
+
+void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        QSKIP("no X display; run under xvfb-run");
+    QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_CACHE_HOME", home.filePath("cache"));
+    env.remove("QT_QPA_PLATFORM");
+    QProcess tool;
+    tool.setProcessEnvironment(env);
+    tool.setProcessChannelMode(QProcess::ForwardedChannels);
+    tool.start(TW_PROGRAM, {});
+    QVERIFY(tool.waitForStarted());
+
+    Window window = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((window = findWindow(display, "Tarnwick")) != 0, 30000);
+    XWindowAttributes attributes;
+    QVERIFY(XGetWindowAttributes(display, window, &attributes));
+    QCOMPARE(attributes.width, 536);
+    QCOMPARE(attributes.height, 446);
+
+    // The office was started in the background; wait until it runs.
+    QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home.path()).isEmpty(), 60000);
+    const QList<pid_t> offices = fixtures::officeProcessesMentioning(home.path());
+
+    sendDeleteWindow(display, window);
+    QVERIFY(tool.waitForFinished(15000));
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), 0);
+    for (pid_t office : offices)
+        QVERIFY(fixtures::waitForProcessGone(office, 15000));
+    QVERIFY(fixtures::officeProcessesMentioning(home.path()).isEmpty());
+    XCloseDisplay(display);
+}
+
+QTEST_GUILESS_MAIN(WindowX11Test)
+#include "tst_window_x11.moc"
