@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 
 bool Form1::Form_Load()
 {
@@ -57,7 +58,13 @@ bool Form1::Form_Load()
         g.line(146, [&] { Frame4->setEnabled(false); });
 
     bool officeFound = true;
-    g.line(148, [&] { officeFound = services_.office.checkOfficeSuite(services_.dialogs); });
+    g.line(148, [&] {
+        officeFound = services_.office.checkOfficeSuite(services_.dialogs);
+        // The office starts as soon as the event loop runs, so that the
+        // window appears first.
+        if (officeFound)
+            QTimer::singleShot(0, this, [this] { services_.office.startInBackground(); });
+    });
     return officeFound;
 }
 

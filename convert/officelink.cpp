@@ -21,9 +21,13 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
         session_ = std::make_unique<OfficeSession>(*installation, profileRoot_);
         office_ = std::make_unique<UnoOffice>(*session_);
     }
-    // Warm the office up while the user builds the list.
-    session_->startInBackground();
     return true;
+}
+
+void UnoOfficeLink::startInBackground()
+{
+    if (session_)
+        session_->startInBackground();
 }
 
 OfficeOperations& UnoOfficeLink::operations()

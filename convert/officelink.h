@@ -20,6 +20,9 @@ public:
     // Finds the office suite; when there is none, asks about the download
     // page and answers false: the program must then end.
     virtual bool checkOfficeSuite(Dialogs& dialogs) = 0;
+    // Starts the office without waiting for it, so that the first file finds
+    // it warm.
+    virtual void startInBackground() = 0;
     // Valid after a successful check.
     virtual OfficeOperations& operations() = 0;
     // Ends the office now (the program is ending).
@@ -33,6 +36,7 @@ public:
     ~UnoOfficeLink() override;
 
     bool checkOfficeSuite(Dialogs& dialogs) override;
+    void startInBackground() override;
     OfficeOperations& operations() override;
     void shutdown() override;
     OfficeSession* session() { return session_.get(); }

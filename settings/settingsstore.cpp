@@ -24,10 +24,10 @@ QString SettingsStore::GetSetting(const QString& key, const QVariant& defaultVal
                                  ? TruthText(defaultValue.toBool())
                                  : defaultValue.toString();
     const QString path = Section + u'/' + key;
-    const QSettings settings(file_, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError || !settings.contains(path))
+    const QSettings& store = settings();
+    if (store.status() != QSettings::NoError || !store.contains(path))
         return fallback;
-    const QVariant value = settings.value(path);
+    const QVariant value = store.value(path);
     // An unquoted comma in a hand-edited file reads as a list.
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(QStringLiteral(", "));
@@ -36,12 +36,26 @@ QString SettingsStore::GetSetting(const QString& key, const QVariant& defaultVal
 
 void SettingsStore::SaveSetting(const QString& key, const QString& text)
 {
-    QSettings settings(file_, QSettings::IniFormat);
-    settings.setValue(Section + u'/' + key, text);
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
+    QSettings& store = settings();
+    const QString path = Section + u'/' + key;
+    // Writing the text that is already stored would change nothing on disk.
+    // sync() first picks up what another Tarnwick may have written.
+    store.sync();
+    if (store.status() == QSettings::NoError && store.contains(path) &&
+        store.value(path).typeId() == QMetaType::QString && store.value(path).toString() == text)
+        return;
+    store.setValue(path, text);
+    store.sync();
+    if (store.status() != QSettings::NoError)
         throw TarnwickError(
             QStringLiteral("The setting %1 could not be saved in %2.").arg(key, file_));
+}
+
+QSettings& SettingsStore::settings() const
+{
+    if (!settings_ || settings_->status() != QSettings::NoError)
+        settings_ = std::make_unique<QSettings>(file_, QSettings::IniFormat);
+    return *settings_;
 }
 
 bool ToTruth(const QString& text)

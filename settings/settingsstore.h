@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QSettings>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
 
 // The per-user settings: text values under application "Velmora", section
 // "Tarnwick". The file's location is injected so that tests use their own.
@@ -21,9 +24,12 @@ public:
     const QString& fileName() const { return file_; }
 
 private:
-    // A QSettings for each call: its status reports the first error it ever
-    // met, so one failed write would taint every later answer.
+    // QSettings reports the first error it ever met, so after an error the
+    // next call starts with a fresh one.
+    QSettings& settings() const;
+
     QString file_;
+    mutable std::unique_ptr<QSettings> settings_;
 };
 
 // A stored truth value: "True"/"False" in any letter case, or a number (0 is

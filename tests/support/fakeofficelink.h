@@ -12,11 +12,13 @@ public:
         ++checks;
         return present;
     }
+    void startInBackground() override { ++starts; }
     OfficeOperations& operations() override { return office; }
     void shutdown() override { ++shutdowns; }
 
     FakeOffice office;
     bool present = true;
     int checks = 0;
+    int starts = 0;
     int shutdowns = 0;
 };
