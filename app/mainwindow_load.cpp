@@ -91,7 +91,7 @@ void Form1::ApplySkin()
         return;
     // The skin brings its own colours: the window and the frames and radio
     // buttons take the button face first, as a skinned window does.
-    const QColor face = palette().color(QPalette::Button);
+    const QColor face = QApplication::palette().color(QPalette::Button);
     for (QWidget* widget :
          std::initializer_list<QWidget*>{this, Frame3, Frame4, Option1, Option2}) {
         QPalette p = widget->palette();

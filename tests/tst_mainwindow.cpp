@@ -2,6 +2,8 @@
 #include "officelink.h"
 #include "windowharness.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -47,6 +49,8 @@ private slots:
     void browseForOutputFolder();
     void unwritableSettingsWarnOnce();
     void closingEndsTheProgram();
+    void filesBesideTheProgram_data();
+    void filesBesideTheProgram();
 };
 
 void MainWindowTest::firstStartThenRestart()
@@ -347,6 +351,51 @@ void MainWindowTest::closingEndsTheProgram()
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->close();
     QCOMPARE(h.endCalls, 1);
+}
+
+void MainWindowTest::filesBesideTheProgram_data()
+{
+    QTest::addColumn<QString>("cursor"); // "", "ours" or "garbage"
+    QTest::addColumn<bool>("skin");
+    QTest::addColumn<QStringList>("reports");
+    QTest::newRow("nothing beside the program") << "" << false << QStringList{};
+    QTest::newRow("our hand pointer") << "ours" << false << QStringList{};
+    QTest::newRow("damaged pointer file") << "garbage" << false << QStringList{"Invalid picture"};
+    QTest::newRow("skin") << "" << true << QStringList{};
+}
+
+void MainWindowTest::filesBesideTheProgram()
+{
+    QFETCH(QString, cursor);
+    QFETCH(bool, skin);
+    QFETCH(QStringList, reports);
+    WindowHarness h;
+    const QString cursorFile = h.programDir + "/HAND-M.CUR";
+    if (cursor == "ours")
+        QVERIFY(QFile::copy(TW_SOURCE_DIR "/pointers/HAND-M.CUR", cursorFile));
+    if (cursor == "garbage") {
+        QFile f(cursorFile);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+    }
+    if (skin) {
+        QDir(h.programDir).mkdir("x");
+        QFile f(h.programDir + "/x/o.cjs");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("QPushButton { color: navy; }");
+    }
+    auto w = h.start();
+    QStringList shown;
+    for (const QString& text : h.dialogs.texts())
+        shown << text.section("\r\n", 0, 0);
+    QCOMPARE(shown, reports);
+    if (!reports.isEmpty())
+        QVERIFY(h.dialogs.texts()[0].contains("Form_Load at line 104"));
+    QCOMPARE(w->handPicture().isNull(), cursor != "ours");
+    if (cursor == "ours")
+        QCOMPARE(w->handPicture().size(), QSize(32, 32));
+    QCOMPARE(w->styleSheet().isEmpty(), !skin);
+    QCOMPARE(w->palette().color(QPalette::Window) == QColor(Qt::white), !skin);
 }
 
 QTEST_MAIN(MainWindowTest)
