@@ -2,6 +2,7 @@
 
 #include "filelistmodel.h"
 #include "filelistview.h"
+#include "textprogressbar.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -72,7 +73,7 @@ void Form1::buildLayout()
         "of window to reveal full names."));
     place(ListView1, 120, 120, 7800, 2535);
 
-    ProgressBar1 = named(new QProgressBar(this), "ProgressBar1");
+    ProgressBar1 = named(new TextProgressBar(this), "ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setFormat(QStringLiteral("Progress Bar"));
@@ -127,6 +128,7 @@ void Form1::buildLayout()
 
 void Form1::connectHandlers()
 {
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     // A click, also one made with the keyboard's arrow keys.

@@ -15,7 +15,9 @@
 #include <QPixmap>
 #include <QWidget>
 
+class FileConversion;
 class FileListModel;
+class Guard;
 class FileListView;
 class QFrame;
 class QGroupBox;
@@ -42,8 +44,10 @@ public:
     void setPointer(Pointer pointer);
     FileListModel& fileList() { return *fileList_; }
     const QPixmap& handPicture() const { return handPicture_; }
+    bool conversionRunning() const { return ConversionRunning; }
 
     // Handlers.
+    void PushButton2_Click();
     void PushButton3_Click();
     void PushButton8_Click();
     void Option_Click();
@@ -61,9 +65,13 @@ private:
     void setRadio(QRadioButton* radio, bool on);
     // Saves a setting from a handler that has no error report of its own.
     void saveFromHandler(const QString& key, const QString& text);
+    // The per-file steps of the run for list position i.
+    void convertPosition(Guard& g, FileConversion& file, int i);
 
     AppServices services_;
     Pointer pointer_ = Pointer::Default;
+    // True from the start of a run to its end: keeps a second run out.
+    bool ConversionRunning = false;
     QPixmap handPicture_;
     QPoint handHotspot_;
     bool centred_ = false;

@@ -7,3 +7,9 @@ class OfficeError : public TarnwickError {
 public:
     using TarnwickError::TarnwickError;
 };
+
+// The office did not answer within the call limit and was replaced.
+class OfficeHungError : public OfficeError {
+public:
+    using OfficeError::OfficeError;
+};

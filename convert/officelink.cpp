@@ -5,8 +5,10 @@
 #include "officesession.h"
 #include "unooffice.h"
 
-UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot)
-    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot))
+UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot,
+                             std::chrono::milliseconds callLimit)
+    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot)),
+      callLimit_(callLimit)
 {
 }
 
@@ -18,7 +20,7 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
     if (!installation)
         return false;
     if (!session_) {
-        session_ = std::make_unique<OfficeSession>(*installation, profileRoot_);
+        session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, callLimit_);
         office_ = std::make_unique<UnoOffice>(*session_);
     }
     return true;

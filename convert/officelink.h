@@ -1,6 +1,7 @@
 #pragma once
 
 #include "officelocator.h"
+#include "officesession.h"
 
 #include <QStringList>
 
@@ -8,7 +9,6 @@
 
 class Dialogs;
 class OfficeOperations;
-class OfficeSession;
 class UnoOffice;
 
 // The office as the main window sees it: the presence check at start-up,
@@ -32,7 +32,8 @@ public:
 // The real office through UNO.
 class UnoOfficeLink final : public OfficeLink {
 public:
-    UnoOfficeLink(QStringList candidates, QString profileRoot);
+    UnoOfficeLink(QStringList candidates, QString profileRoot,
+                  std::chrono::milliseconds callLimit = DefaultOfficeCallLimit);
     ~UnoOfficeLink() override;
 
     bool checkOfficeSuite(Dialogs& dialogs) override;
@@ -44,6 +45,7 @@ public:
 private:
     QStringList candidates_;
     QString profileRoot_;
+    std::chrono::milliseconds callLimit_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
 };

@@ -2,6 +2,7 @@
 
 #include "officeerror.h"
 #include "unostring.h"
+#include "watchdog.h"
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/connection/Connector.hpp>
@@ -17,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <csignal>
 #include <mutex>
 
 using namespace css;
@@ -71,8 +73,14 @@ QString DefaultOfficeProfileRoot()
            QStringLiteral("/office-profiles");
 }
 
-OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot)
-    : installation_(std::move(installation))
+OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot,
+                             std::chrono::milliseconds callLimit)
+    : installation_(std::move(installation)), callLimit_(callLimit),
+      watchdog_(std::make_unique<Watchdog>([this] {
+          const pid_t pid = watchedPid_.load();
+          if (pid > 0)
+              ::kill(pid, SIGKILL);
+      }))
 {
     // Two offices must never share a profile, so each Tarnwick takes the
     // first profile that no other Tarnwick holds.
@@ -99,9 +107,36 @@ void OfficeSession::startInBackground()
 {
     if (!process_->running()) {
         dropBridge();
-        process_->start();
-        ++launches_;
+        launch();
     }
+}
+
+void OfficeSession::launch()
+{
+    process_->start();
+    ++launches_;
+    watchedPid_ = process_->pid();
+}
+
+void OfficeSession::guarded(const std::function<void()>& call)
+{
+    const auto hung = [this] {
+        // The watchdog killed the office: start the next one right away.
+        dropBridge();
+        launch();
+        return OfficeHungError(
+            QStringLiteral("The office suite stopped responding and was restarted"));
+    };
+    watchdog_->arm(callLimit_);
+    try {
+        call();
+    } catch (...) {
+        if (watchdog_->disarm())
+            throw hung();
+        throw;
+    }
+    if (watchdog_->disarm())
+        throw hung();
 }
 
 bool OfficeSession::connected() const
@@ -111,14 +146,24 @@ bool OfficeSession::connected() const
 
 Reference<lang::XMultiComponentFactory> OfficeSession::serviceManager()
 {
+    Reference<lang::XMultiComponentFactory> manager;
+    const auto ask = [&] {
+        // Connecting has its own deadline; only the call itself is watched.
+        const auto ctx = context();
+        guarded([&] { manager = ctx->getServiceManager(); });
+    };
     try {
-        return context()->getServiceManager();
+        ask();
     } catch (const uno::RuntimeException&) {
         // The office died after the last call, before the bridge told us:
         // one fresh start answers that.
         process_->stop();
-        return context()->getServiceManager();
+        ask();
+    } catch (const OfficeHungError&) {
+        // It hung and was replaced: ask the new one.
+        ask();
     }
+    return manager;
 }
 
 Reference<uno::XComponentContext> OfficeSession::context()
@@ -141,13 +186,12 @@ void OfficeSession::connect()
     const auto factory = bridge::BridgeFactory::create(local);
 
     int attempts = 0;
-    auto launch = [&] {
+    auto relaunch = [&] {
         ++attempts;
-        process_->start();
-        ++launches_;
+        launch();
     };
     if (!process_->running())
-        launch();
+        relaunch();
 
     QDeadlineTimer deadline(ConnectTimeoutMs);
     QDeadlineTimer profileSetup(ProfileSetupMs);
@@ -182,7 +226,7 @@ void OfficeSession::connect()
                 throw OfficeError(
                     QStringLiteral("The office suite ended while starting (exit code %1).")
                         .arg(code ? QString::number(*code) : QStringLiteral("none")));
-            launch();
+            relaunch();
         } else if (deadline.hasExpired()) {
             process_->stop();
             throw OfficeError(QStringLiteral("The office suite did not answer within %1 seconds.")

@@ -10,7 +10,14 @@
 #include <QLockFile>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
+
+class Watchdog;
+
+// How long one office call may take before the office counts as hung.
+inline constexpr std::chrono::milliseconds DefaultOfficeCallLimit = std::chrono::minutes(5);
 
 // The live office behind the conversion: its process and the UNO bridge to
 // it. serviceManager() always answers from a live office, starting a new one
@@ -19,7 +26,8 @@ class OfficeSession {
 public:
     // profileRoot holds the private office profiles; each running Tarnwick
     // takes one of its own.
-    OfficeSession(OfficeInstallation installation, const QString& profileRoot);
+    OfficeSession(OfficeInstallation installation, const QString& profileRoot,
+                  std::chrono::milliseconds callLimit = DefaultOfficeCallLimit);
     ~OfficeSession();
     OfficeSession(const OfficeSession&) = delete;
     OfficeSession& operator=(const OfficeSession&) = delete;
@@ -32,6 +40,12 @@ public:
     // Ends the office now; the next serviceManager() starts a new one.
     void shutdown();
 
+    // Runs one call into the office under the watchdog: an office that has
+    // not answered within the call limit is killed and a new one started,
+    // and the call fails with "The office suite stopped responding and was
+    // restarted".
+    void guarded(const std::function<void()>& call);
+
     bool connected() const;
     pid_t officePid() const { return process_ ? process_->pid() : -1; }
     int launches() const { return launches_; }
@@ -39,6 +53,7 @@ public:
 private:
     void connect();
     void dropBridge();
+    void launch();
 
     OfficeInstallation installation_;
     std::unique_ptr<QLockFile> profileLock_;
@@ -47,6 +62,10 @@ private:
     css::uno::Reference<css::uno::XComponentContext> remote_;
     std::shared_ptr<std::atomic<bool>> bridgeDisposed_;
     int launches_ = 0;
+    std::chrono::milliseconds callLimit_;
+    // The pid the watchdog may kill; it reads it from its own thread.
+    std::atomic<pid_t> watchedPid_{-1};
+    std::unique_ptr<Watchdog> watchdog_;
 };
 
 // The default place for the office profiles: the user's cache folder.

@@ -13,6 +13,8 @@
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <type_traits>
+
 using namespace css;
 using css::uno::Reference;
 using css::uno::XInterface;
@@ -44,14 +46,21 @@ template <class I> Reference<I> as(const OfficeRef& object, const char* what)
     return typed;
 }
 
-// Runs one office call and turns the office's exceptions into OfficeError.
-template <class F> auto officeCall(F call) -> decltype(call())
+// Runs one office call under the session's watchdog and turns the office's
+// exceptions into OfficeError.
+template <class F> auto officeCall(OfficeSession& session, F call) -> decltype(call())
 {
     try {
-        return call();
+        if constexpr (std::is_void_v<decltype(call())>) {
+            session.guarded(call);
+        } else {
+            decltype(call()) result;
+            session.guarded([&] { result = call(); });
+            return result;
+        }
     } catch (const lang::DisposedException& e) {
-        throw OfficeError(
-            QStringLiteral("The office suite stopped working (%1).").arg(toQString(e.Message)));
+        throw OfficeError(QStringLiteral("The office suite stopped working (%1).")
+                              .arg(toQString(e.Message)));
     } catch (const uno::Exception& e) {
         const QString message = toQString(e.Message);
         throw OfficeError(message.isEmpty() ? QStringLiteral("The office suite reported an error.")
@@ -63,13 +72,18 @@ template <class F> auto officeCall(F call) -> decltype(call())
 
 OfficeRef UnoOffice::createServiceManager()
 {
-    return officeCall([&] { return wrap(session_.serviceManager()); });
+    // The session watches its own calls and restarts a dead office.
+    try {
+        return wrap(session_.serviceManager());
+    } catch (const uno::Exception& e) {
+        throw OfficeError(toQString(e.Message));
+    }
 }
 
 OfficeRef UnoOffice::createInstance(const OfficeRef& serviceManager, const QString& service)
 {
     const auto factory = as<lang::XMultiComponentFactory>(serviceManager, "service manager");
-    return officeCall([&] {
+    return officeCall(session_, [&] {
         return wrap(factory->createInstanceWithContext(toOUString(service), session_.context()));
     });
 }
@@ -79,7 +93,7 @@ OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QStrin
                                           const PropertyValues& args)
 {
     const auto loader = as<frame::XComponentLoader>(desktop, "desktop");
-    return officeCall([&] {
+    return officeCall(session_, [&] {
         return wrap(loader->loadComponentFromURL(toOUString(url), toOUString(targetFrame),
                                                  searchFlags, args));
     });
@@ -88,13 +102,13 @@ OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QStrin
 OfficeRef UnoOffice::getCurrentController(const OfficeRef& document)
 {
     const auto model = as<frame::XModel>(document, "document");
-    return officeCall([&] { return wrap(model->getCurrentController()); });
+    return officeCall(session_, [&] { return wrap(model->getCurrentController()); });
 }
 
 OfficeRef UnoOffice::getFrame(const OfficeRef& controller)
 {
     const auto ctl = as<frame::XController>(controller, "document controller");
-    return officeCall([&] { return wrap(ctl->getFrame()); });
+    return officeCall(session_, [&] { return wrap(ctl->getFrame()); });
 }
 
 void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef& frame,
@@ -103,7 +117,7 @@ void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef
 {
     const auto helper = as<frame::XDispatchHelper>(dispatchHelper, "dispatch helper");
     const auto provider = as<frame::XDispatchProvider>(frame, "document frame");
-    officeCall([&] {
+    officeCall(session_, [&] {
         helper->executeDispatch(provider, toOUString(command), toOUString(targetFrame), searchFlags,
                                 args);
     });
@@ -112,5 +126,5 @@ void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef
 void UnoOffice::close(const OfficeRef& document, bool deliverOwnership)
 {
     const auto closeable = as<util::XCloseable>(document, "document");
-    officeCall([&] { closeable->close(deliverOwnership); });
+    officeCall(session_, [&] { closeable->close(deliverOwnership); });
 }

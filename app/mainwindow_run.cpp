@@ -1,0 +1,110 @@
+// "Start Converting To PDF": the batch run, one numbered line per step.
+#include "mainwindow.h"
+
+#include "apptitle.h"
+#include "dialogs.h"
+#include "errors.h"
+#include "fileconversion.h"
+#include "filelistmodel.h"
+#include "guard.h"
+#include "locations.h"
+#include "officelink.h"
+#include "outputpath.h"
+#include "pause.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+
+namespace {
+constexpr double PauseAfterExport = 2.0;
+
+void yieldToEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+} // namespace
+
+void Form1::PushButton2_Click()
+{
+    Guard g(services_.dialogs, Location::PushButton2Click);
+    if (g.test(100, [&] { return ConversionRunning; }))
+        return;
+    g.line(102, [&] { ConversionRunning = true; });
+    const auto say = [&](const QString& text) {
+        services_.dialogs.message(text, ApplicationTitle(), MessageButtons::Ok, MessageIcon::None);
+    };
+
+    if (g.test(104, [&] { return fileList_->count() == 0; })) {
+        g.line(176, [&] { say(QStringLiteral("No files added.")); });
+    } else if (g.test(106, [&] { return !IsFolder(Text1->text()) && !Option2->isChecked(); })) {
+        g.line(174, [&] { say(QStringLiteral("Folder does not exist. Please select another folder.")); });
+    } else {
+        int n = 0;
+        OfficeOperations* office = nullptr;
+        g.line(108, [&] {
+            n = fileList_->count();
+            office = &services_.office.operations();
+        });
+        if (office) {
+            FileConversion file(*office, services_.clock);
+            for (int i = 1; i <= n; ++i) {
+                convertPosition(g, file, i);
+                g.line(164, [] {});
+            }
+            file.releaseAll();
+        }
+        g.line(166, [&] { setPointer(Pointer::Default); });
+        g.line(168, [&] { ProgressBar1->setValue(0); });
+        g.line(170, [&] { ProgressBar1->setFormat(QStringLiteral("Progress Bar")); });
+        g.line(172, [&] { say(QStringLiteral("Done.")); });
+    }
+    g.line(178, [&] { ConversionRunning = false; });
+}
+
+void Form1::convertPosition(Guard& g, FileConversion& file, int i)
+{
+    // A row removed during a yield leaves a position that no longer exists:
+    // it is reported and skipped.
+    QString source;
+    if (!g.line(110, [&] { source = fileList_->textAt(i); }))
+        return;
+    g.line(112, [&] {
+        const int c = fileList_->count();
+        if (c == 0)
+            throw TarnwickError(QStringLiteral("Division by zero"), 11);
+        ProgressBar1->setValue(qRound(static_cast<double>(i) / c * 100.0));
+    });
+    g.line(114, [&] {
+        ProgressBar1->setFormat(QStringLiteral("Processing: ") + GetFileName(source));
+    });
+    g.line(116, [&] { yieldToEvents(); });
+    g.line(118, [&] { setPointer(Pointer::Busy); });
+
+    QString output;
+    if (g.test(120, [&] { return Option1->isChecked(); }))
+        g.line(122, [&] { output = OutputPathFor(source, Text1->text()); });
+    if (g.test(124, [&] { return Option2->isChecked(); }))
+        g.line(126, [&] { output = OutputPathFor(source, GetFolderPart(source)); });
+    // Separators become "/" for the URL; native ones already are.
+    g.line(128, [&] { output.replace(NativeSeparator, u'/'); });
+
+    g.line(130, [&] { file.createServiceManager(); });
+    g.line(132, [&] { file.createDesktop(); });
+    g.line(134, [&] { file.load(source); });
+    g.line(136, [&] { file.createDispatchHelper(); });
+    g.line(138, [&] { file.getController(); });
+    g.line(140, [&] { file.getFrame(); });
+    g.line(142, [&] { yieldToEvents(); });
+    g.line(144, [&] { yieldToEvents(); });
+    g.line(146, [&] { file.makeUrlRecord(output); });
+    g.line(148, [&] { file.makeFilterNameRecord(); });
+    g.line(150, [&] { file.makeFilterDataRecord(); });
+    g.line(152, [&] { file.dispatch(output); });
+    g.line(154, [&] { PauseSeconds(PauseAfterExport, services_.clock); });
+    g.line(156, [&] { yieldToEvents(); });
+    g.line(158, [&] { yieldToEvents(); });
+    g.line(160, [&] { file.close(); });
+    g.line(162, [&] { file.release(); });
+}
