@@ -39,7 +39,9 @@ void Form1::PushButton2_Click()
     if (g.test(104, [&] { return fileList_->count() == 0; })) {
         g.line(176, [&] { say(QStringLiteral("No files added.")); });
     } else if (g.test(106, [&] { return !IsFolder(Text1->text()) && !Option2->isChecked(); })) {
-        g.line(174, [&] { say(QStringLiteral("Folder does not exist. Please select another folder.")); });
+        g.line(174, [&] {
+            say(QStringLiteral("Folder does not exist. Please select another folder."));
+        });
     } else {
         int n = 0;
         OfficeOperations* office = nullptr;
@@ -76,9 +78,8 @@ void Form1::convertPosition(Guard& g, FileConversion& file, int i)
             throw TarnwickError(QStringLiteral("Division by zero"), 11);
         ProgressBar1->setValue(qRound(static_cast<double>(i) / c * 100.0));
     });
-    g.line(114, [&] {
-        ProgressBar1->setFormat(QStringLiteral("Processing: ") + GetFileName(source));
-    });
+    g.line(114,
+           [&] { ProgressBar1->setFormat(QStringLiteral("Processing: ") + GetFileName(source)); });
     g.line(116, [&] { yieldToEvents(); });
     g.line(118, [&] { setPointer(Pointer::Busy); });
 

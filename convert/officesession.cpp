@@ -4,10 +4,15 @@
 #include "unostring.h"
 #include "watchdog.h"
 
+#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/util/XChangesBatch.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
 #include <rtl/bootstrap.hxx>
@@ -56,6 +61,29 @@ public:
 private:
     std::shared_ptr<std::atomic<bool>> flag_;
 };
+
+// The office writes a lock file beside every document it opens and leaves
+// it there when it is killed; documents here are only read, so the private
+// profile turns locking off.
+void turnOffDocumentLocking(const Reference<uno::XComponentContext>& remote)
+{
+    try {
+        beans::NamedValue path;
+        path.Name = "nodepath";
+        path.Value <<= rtl::OUString("/org.openoffice.Office.Common/Misc");
+        const auto access =
+            configuration::theDefaultProvider::get(remote)->createInstanceWithArguments(
+                "com.sun.star.configuration.ConfigurationUpdateAccess",
+                SequenceOf({uno::Any(path)}));
+        Reference<container::XNameReplace> misc(access, uno::UNO_QUERY_THROW);
+        misc->replaceByName("UseLocking", uno::Any(false));
+        misc->replaceByName("UseDocumentOOoLockFile", uno::Any(false));
+        misc->replaceByName("UseDocumentSystemFileLocking", uno::Any(false));
+        Reference<util::XChangesBatch>(access, uno::UNO_QUERY_THROW)->commitChanges();
+    } catch (const uno::Exception&) {
+        // Locking stays on: a leftover lock file is untidy, not harmful.
+    }
+}
 
 // Waits while the window keeps handling its events.
 void waitAlive(int ms)
@@ -213,6 +241,7 @@ void OfficeSession::connect()
             bridge_ = bridge;
             remote_ = remote;
             bridgeDisposed_ = flag;
+            turnOffDocumentLocking(remote);
             return;
         } catch (const connection::NoConnectException&) {
         } catch (const uno::RuntimeException&) {

@@ -59,8 +59,8 @@ template <class F> auto officeCall(OfficeSession& session, F call) -> decltype(c
             return result;
         }
     } catch (const lang::DisposedException& e) {
-        throw OfficeError(QStringLiteral("The office suite stopped working (%1).")
-                              .arg(toQString(e.Message)));
+        throw OfficeError(
+            QStringLiteral("The office suite stopped working (%1).").arg(toQString(e.Message)));
     } catch (const uno::Exception& e) {
         const QString message = toQString(e.Message);
         throw OfficeError(message.isEmpty() ? QStringLiteral("The office suite reported an error.")
@@ -82,8 +82,9 @@ OfficeRef UnoOffice::createServiceManager()
 
 OfficeRef UnoOffice::createInstance(const OfficeRef& serviceManager, const QString& service)
 {
-    const auto factory = as<lang::XMultiComponentFactory>(serviceManager, "service manager");
+    // Interface queries go to the office too, so they run under the watch.
     return officeCall(session_, [&] {
+        const auto factory = as<lang::XMultiComponentFactory>(serviceManager, "service manager");
         return wrap(factory->createInstanceWithContext(toOUString(service), session_.context()));
     });
 }
@@ -92,8 +93,8 @@ OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QStrin
                                           const QString& targetFrame, qint16 searchFlags,
                                           const PropertyValues& args)
 {
-    const auto loader = as<frame::XComponentLoader>(desktop, "desktop");
     return officeCall(session_, [&] {
+        const auto loader = as<frame::XComponentLoader>(desktop, "desktop");
         return wrap(loader->loadComponentFromURL(toOUString(url), toOUString(targetFrame),
                                                  searchFlags, args));
     });
@@ -101,23 +102,25 @@ OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QStrin
 
 OfficeRef UnoOffice::getCurrentController(const OfficeRef& document)
 {
-    const auto model = as<frame::XModel>(document, "document");
-    return officeCall(session_, [&] { return wrap(model->getCurrentController()); });
+    return officeCall(session_, [&] {
+        return wrap(as<frame::XModel>(document, "document")->getCurrentController());
+    });
 }
 
 OfficeRef UnoOffice::getFrame(const OfficeRef& controller)
 {
-    const auto ctl = as<frame::XController>(controller, "document controller");
-    return officeCall(session_, [&] { return wrap(ctl->getFrame()); });
+    return officeCall(session_, [&] {
+        return wrap(as<frame::XController>(controller, "document controller")->getFrame());
+    });
 }
 
 void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef& frame,
                                 const QString& command, const QString& targetFrame,
                                 qint16 searchFlags, const PropertyValues& args)
 {
-    const auto helper = as<frame::XDispatchHelper>(dispatchHelper, "dispatch helper");
-    const auto provider = as<frame::XDispatchProvider>(frame, "document frame");
     officeCall(session_, [&] {
+        const auto helper = as<frame::XDispatchHelper>(dispatchHelper, "dispatch helper");
+        const auto provider = as<frame::XDispatchProvider>(frame, "document frame");
         helper->executeDispatch(provider, toOUString(command), toOUString(targetFrame), searchFlags,
                                 args);
     });
@@ -125,6 +128,6 @@ void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef
 
 void UnoOffice::close(const OfficeRef& document, bool deliverOwnership)
 {
-    const auto closeable = as<util::XCloseable>(document, "document");
-    officeCall(session_, [&] { closeable->close(deliverOwnership); });
+    officeCall(session_,
+               [&] { as<util::XCloseable>(document, "document")->close(deliverOwnership); });
 }

@@ -4,9 +4,9 @@
 
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -46,17 +46,20 @@ void RunTest::outputPath_data()
     QTest::addColumn<QChar>("sep");
     QTest::addColumn<QString>("output");
     const QChar bs('\\');
-    QTest::newRow("two dots, beside") << R"(C:\In\Q1.final.ods)" << R"(C:\In\)" << bs
-                                      << R"(C:\In\Q1.final.pdf)";
-    QTest::newRow("folder with separator") << R"(C:\In\Q1.final.ods)" << R"(D:\Out\)" << bs
-                                           << R"(D:\Out\Q1.final.pdf)";
-    QTest::newRow("folder without separator") << R"(C:\In\Q1.final.ods)" << R"(D:\Out)" << bs
-                                              << R"(D:\Out\Q1.final.pdf)";
-    QTest::newRow("unc keeps two") << R"(\\srv\in\a.ods)" << R"(\\srv\in\)" << bs
-                                   << R"(\\srv\in\a.pdf)";
-    QTest::newRow("posix no dot") << "/in/README" << "/out/" << QChar('/') << "/out/README.pdf";
-    QTest::newRow("posix leading dot") << "/in/.ods" << "/out" << QChar('/') << "/out/.ods.pdf";
-    QTest::newRow("posix ots") << "/in/x.ots" << "/in/" << QChar('/') << "/in/x.pdf";
+    QTest::newRow("two dots, beside") << R"(C:\In\Q1.final.ods)"
+                                      << R"(C:\In\)" << bs << R"(C:\In\Q1.final.pdf)";
+    QTest::newRow("folder with separator") << R"(C:\In\Q1.final.ods)"
+                                           << R"(D:\Out\)" << bs << R"(D:\Out\Q1.final.pdf)";
+    QTest::newRow("folder without separator") << R"(C:\In\Q1.final.ods)"
+                                              << R"(D:\Out)" << bs << R"(D:\Out\Q1.final.pdf)";
+    QTest::newRow("unc keeps two") << R"(\\srv\in\a.ods)"
+                                   << R"(\\srv\in\)" << bs << R"(\\srv\in\a.pdf)";
+    QTest::newRow("posix no dot") << "/in/README"
+                                  << "/out/" << QChar('/') << "/out/README.pdf";
+    QTest::newRow("posix leading dot") << "/in/.ods"
+                                       << "/out" << QChar('/') << "/out/.ods.pdf";
+    QTest::newRow("posix ots") << "/in/x.ots"
+                               << "/in/" << QChar('/') << "/in/x.pdf";
 }
 
 void RunTest::outputPath()
@@ -95,9 +98,9 @@ void RunTest::progressAndDone()
 {
     auto run = startRun({"a.ods", "b.ods", "c.ods", "d.ods"});
     click(*run->w);
-    QCOMPARE(run->progress, (QStringList{"25 Progress Bar", "50 Processing: a.ods",
-                                         "75 Processing: b.ods", "100 Processing: c.ods",
-                                         "0 Processing: d.ods"}));
+    QCOMPARE(run->progress,
+             (QStringList{"25 Progress Bar", "50 Processing: a.ods", "75 Processing: b.ods",
+                          "100 Processing: c.ods", "0 Processing: d.ods"}));
     QCOMPARE(run->atDone, QString("0 Progress Bar"));
     QCOMPARE(run->h.dialogs.texts(), QStringList{"Done."});
     QCOMPARE(run->h.dialogs.shown[0].caption, QString("Tarnwick"));
@@ -114,7 +117,8 @@ void RunTest::refusals_data()
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty list") << QStringList{} << "out/" << "No files added.";
+    QTest::newRow("empty list") << QStringList{} << "out/"
+                                << "No files added.";
     QTest::newRow("missing folder") << QStringList{"a.ods"} << "missing/"
                                     << "Folder does not exist. Please select another folder.";
     QTest::newRow("empty folder text") << QStringList{"a.ods"} << ""

@@ -26,7 +26,7 @@ public:
         AppServices services{dialogs,
                              settings,
                              clock,
-                             office,
+                             *link,
                              programDir,
                              [this] { return desktopFolder(); },
                              [this] { ++endCalls; }};
@@ -51,6 +51,8 @@ public:
     SettingsStore settings;
     FakeClock clock;
     FakeOfficeLink office;
+    // The office the window uses; the recording one unless a test says so.
+    OfficeLink* link = &office;
     QString programDir;
     std::function<QString()> desktopFolder = [] { return QStringLiteral("/home/ann/Desktop/"); };
     int endCalls = 0;

@@ -1,0 +1,216 @@
+#include "filelistmodel.h"
+#include "officefixtures.h"
+#include "officelink.h"
+#include "officesession.h"
+#include "windowharness.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace std::chrono_literals;
+
+// The batch run end to end: the real window, the real office, real files.
+class RunOfficeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void outputOptions_data();
+    void outputOptions();
+    void mixedList();
+    void officeKilledDuringARun();
+    void hungOfficeIsEndedByTheWatchdog();
+
+private:
+    struct Fixture {
+        WindowHarness h;
+        std::unique_ptr<Form1> w;
+        QString in, out;
+    };
+    std::unique_ptr<Fixture> open();
+    QString copySample(Fixture& f, const QString& sample, const QString& name);
+    static QStringList reportLines(const FakeDialogs& dialogs);
+
+    QTemporaryDir profiles_;
+    std::unique_ptr<UnoOfficeLink> link_;
+};
+
+void RunOfficeTest::initTestCase()
+{
+    // A short call limit, so that a hung office is ended quickly.
+    link_ = std::make_unique<UnoOfficeLink>(DefaultOfficeProgramDirs(), profiles_.path(), 4000ms);
+    FakeDialogs dialogs;
+    QVERIFY(link_->checkOfficeSuite(dialogs));
+    link_->startInBackground();
+}
+
+void RunOfficeTest::cleanupTestCase()
+{
+    const pid_t pid = link_->session()->officePid();
+    link_.reset();
+    QVERIFY(fixtures::waitForProcessGone(pid, 10000));
+    QVERIFY(fixtures::officeProcessesMentioning(profiles_.path()).isEmpty());
+}
+
+std::unique_ptr<RunOfficeTest::Fixture> RunOfficeTest::open()
+{
+    auto f = std::make_unique<Fixture>();
+    f->h.link = link_.get();
+    f->h.clock.stepMs = 2000; // the two-second pause is not waited for
+    f->in = f->h.dir.filePath("in");
+    f->out = f->h.dir.filePath("out");
+    QDir().mkpath(f->in);
+    QDir().mkpath(f->out);
+    const QString out = f->out;
+    f->h.desktopFolder = [out] { return out + "/"; };
+    f->w = f->h.start();
+    return f;
+}
+
+QString RunOfficeTest::copySample(Fixture& f, const QString& sample, const QString& name)
+{
+    const QString target = f.in + "/" + name;
+    QFile::copy(fixtures::samplesDir() + "/" + sample, target);
+    f.w->fileList().AppendFileRow(target);
+    return target;
+}
+
+QStringList RunOfficeTest::reportLines(const FakeDialogs& dialogs)
+{
+    QStringList lines;
+    for (const QString& text : dialogs.texts())
+        lines << (text.contains("at line ") ? text.section("at line ", 1).section("\r", 0, 0)
+                                            : text);
+    return lines;
+}
+
+void RunOfficeTest::outputOptions_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<bool>("trailingSeparator");
+    QTest::newRow("into folder, with separator") << "Option1" << true;
+    QTest::newRow("into folder, without separator") << "Option1" << false;
+    QTest::newRow("beside each source") << "Option2" << true;
+}
+
+void RunOfficeTest::outputOptions()
+{
+    QFETCH(QString, option);
+    QFETCH(bool, trailingSeparator);
+    auto f = open();
+    WindowHarness::child<QRadioButton>(*f->w, option.toLatin1())->click();
+    WindowHarness::child<QLineEdit>(*f->w, "Text1")
+        ->setText(f->out + (trailingSeparator ? "/" : ""));
+    copySample(*f, "Budget 2026.ods", "Q1.final.ods");
+    copySample(*f, "Sales Report.ods", "no dot");
+    copySample(*f, "Quarterly Workbook.ods", "Quarterly Workbook.ods");
+    WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
+
+    QCOMPARE(f->h.dialogs.texts(), QStringList{"Done."});
+    const QString target = option == "Option1" ? f->out : f->in;
+    QVERIFY(fixtures::pdfText(target + "/Q1.final.pdf").contains("Tarnwick sample budget"));
+    QVERIFY(fixtures::pdfText(target + "/no dot.pdf").contains("Tarnwick sample sales"));
+    QVERIFY(fixtures::pdfText(target + "/Quarterly Workbook.pdf").contains("Second quarter"));
+}
+
+void RunOfficeTest::mixedList()
+{
+    auto f = open();
+    const QString budget = fixtures::samplesDir() + "/Budget 2026.ods";
+    copySample(*f, "Budget 2026.ods", "first #1.ods");
+    fixtures::writeTruncatedCopy(budget, f->in + "/damaged.ods");
+    f->w->fileList().AppendFileRow(f->in + "/damaged.ods");
+    fixtures::writePasswordProtectedCopy(*link_->session(), budget, f->in + "/locked.ods", "pw");
+    f->w->fileList().AppendFileRow(f->in + "/locked.ods");
+    fixtures::writeTextFile(f->in + "/notes.ods", "plain text\n");
+    f->w->fileList().AppendFileRow(f->in + "/notes.ods");
+    const QString gone = copySample(*f, "Budget 2026.ods", "gone.ods");
+    QFile::remove(gone);
+    copySample(*f, "Sales Report.ods", "100% März.ods");
+    WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
+
+    // Each bad file: the load, then every step that needs the document.
+    const QStringList perBadFile{"134", "138", "140", "152", "160"};
+    QCOMPARE(reportLines(f->h.dialogs),
+             perBadFile + perBadFile + perBadFile + perBadFile + QStringList{"Done."});
+    const QStringList texts = f->h.dialogs.texts();
+    QVERIFY(texts[0].startsWith("The file could not be opened: " + f->in + "/damaged.ods"));
+    QVERIFY(texts[5].startsWith("The file could not be opened: " + f->in + "/locked.ods"));
+    QVERIFY(texts[10].startsWith("The file could not be opened: " + f->in + "/notes.ods"));
+    QVERIFY2(texts[15].contains("gone.ods"), qPrintable(texts[15]));
+    QVERIFY(texts[16].startsWith("There is no document to work with"));
+    QVERIFY(fixtures::pdfText(f->out + "/first #1.pdf").contains("Tarnwick sample budget"));
+    QVERIFY(fixtures::pdfText(f->out + "/100% März.pdf").contains("Tarnwick sample sales"));
+    QCOMPARE(QDir(f->out).entryList(QDir::Files).size(), 2);
+}
+
+void RunOfficeTest::officeKilledDuringARun()
+{
+    auto f = open();
+    for (const char* name : {"one.ods", "two.ods", "three.ods"})
+        copySample(*f, "Budget 2026.ods", name);
+    // When the second file starts, its office is killed.
+    auto* bar = WindowHarness::child<QProgressBar>(*f->w, "ProgressBar1");
+    pid_t killed = 0;
+    connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
+        if (value == 67 && !killed) {
+            killed = link_->session()->officePid();
+            ::kill(killed, SIGKILL);
+            fixtures::waitForProcessGone(killed, 10000);
+        }
+    });
+    WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
+    QVERIFY(killed > 0);
+    QCOMPARE(f->h.dialogs.texts(), QStringList{"Done."});
+    for (const char* name : {"one", "two", "three"})
+        QVERIFY(fixtures::pdfText(f->out + "/" + name + ".pdf").contains("Tarnwick sample budget"));
+    QVERIFY(link_->session()->officePid() != killed);
+}
+
+void RunOfficeTest::hungOfficeIsEndedByTheWatchdog()
+{
+    auto f = open();
+    for (const char* name : {"one.ods", "two.ods", "three.ods"})
+        copySample(*f, "Budget 2026.ods", name);
+    // The second file's office stops answering at its second yield (after
+    // the frame, before the export).
+    auto* bar = WindowHarness::child<QProgressBar>(*f->w, "ProgressBar1");
+    pid_t stopped = 0;
+    int yields = 0;
+    std::function<void()> atYield = [&] {
+        if (++yields == 2) {
+            stopped = link_->session()->officePid();
+            ::kill(stopped, SIGSTOP);
+        } else {
+            QTimer::singleShot(0, bar, atYield);
+        }
+    };
+    connect(bar, &QProgressBar::valueChanged, bar, [&](int value) {
+        if (value == 67)
+            QTimer::singleShot(0, bar, atYield);
+    });
+    WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
+    QVERIFY(stopped > 0);
+    const QStringList texts = f->h.dialogs.texts();
+    QVERIFY(texts.size() >= 2);
+    QCOMPARE(texts[0].section("\r\r", 0, 0),
+             QString("The office suite stopped responding and was restarted\r\nin "
+                     "Brenlow2021/08/31.Form1.PushButton2_Click at line 152"));
+    QCOMPARE(texts.last(), QString("Done."));
+    QVERIFY(fixtures::pdfText(f->out + "/one.pdf").contains("Tarnwick sample budget"));
+    QVERIFY(fixtures::pdfText(f->out + "/three.pdf").contains("Tarnwick sample budget"));
+    QVERIFY(fixtures::waitForProcessGone(stopped, 10000));
+    // The killed office leaves no lock file beside the user's document.
+    QCOMPARE(QDir(f->in).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"one.ods", "three.ods", "two.ods"}));
+}
+
+QTEST_MAIN(RunOfficeTest)
+#include "tst_run_office.moc"
