@@ -16,9 +16,10 @@ void PauseSeconds(double seconds, const Clock& clock)
         if (remaining <= 0)
             return;
         // Sleeps in a local event loop, which delivers every event that
-        // arrives, until the time is up.
+        // arrives, until the time is up. A precise timer: a coarse one may
+        // fire 5% late, 100 ms on a two-second pause.
         QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(remaining), &loop, &QEventLoop::quit);
+        QTimer::singleShot(static_cast<int>(remaining), Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
     }
 }

@@ -27,6 +27,7 @@ private slots:
     void rowRemovedDuringAYieldIsReportedAndSkipped();
     void unloadableFileReportsEachStepAndTheRunGoesOn();
     void missingServiceManagerNeverReachesThePreviousFile();
+    void closingTheWindowDuringARunEndsTheProgram();
 
 private:
     struct Run {
@@ -239,6 +240,18 @@ void RunTest::missingServiceManagerNeverReachesThePreviousFile()
                                                           "getCurrent|getFrame|executeDispatch|"
                                                           "close)")),
              QStringList{});
+}
+
+void RunTest::closingTheWindowDuringARunEndsTheProgram()
+{
+    auto run = startRun({"a.ods", "b.ods"});
+    run->w->show();
+    run->h.office.office.exportAction = [&](const QString& path) {
+        FakeOffice::writeFakePdf(path);
+        run->w->close();
+    };
+    click(*run->w);
+    QCOMPARE(run->h.endCalls, 1);
 }
 
 QTEST_MAIN(RunTest)
