@@ -128,7 +128,10 @@ void Form1::buildLayout()
 
 void Form1::connectHandlers()
 {
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     // A click, also one made with the keyboard's arrow keys.
@@ -136,6 +139,7 @@ void Form1::connectHandlers()
         connect(option, &QRadioButton::clicked, this, &Form1::Option_Click);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(ListView1, &FileListView::removeRequested, this, &Form1::RemoveSelectedRow);
+    connect(ListView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop);
 }
 
 void Form1::setPointer(Pointer pointer)

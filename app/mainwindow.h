@@ -19,6 +19,7 @@ class FileConversion;
 class FileListModel;
 class Guard;
 class FileListView;
+class FolderScan;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
@@ -47,9 +48,13 @@ public:
     bool conversionRunning() const { return ConversionRunning; }
 
     // Handlers.
+    void PushButton1_Click();
     void PushButton2_Click();
     void PushButton3_Click();
+    void PushButton4_Click();
     void PushButton8_Click();
+    void PushButton9_Click();
+    void ListView1_OLEDragDrop(const QStringList& paths);
     void Option_Click();
     void Text1_Change();
     void RemoveSelectedRow();
@@ -65,6 +70,7 @@ private:
     void setRadio(QRadioButton* radio, bool on);
     // Saves a setting from a handler that has no error report of its own.
     void saveFromHandler(const QString& key, const QString& text);
+    FolderScan makeFolderScan();
     // The per-file steps of the run for list position i.
     void convertPosition(Guard& g, FileConversion& file, int i);
 

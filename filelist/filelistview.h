@@ -3,8 +3,9 @@
 #include <QTreeView>
 
 // The list view over the file list: one column in report view. The Delete
-// key and a double-click ask for the selected row to be removed; the window
-// decides whether that is allowed.
+// key and a double-click ask for the selected row to be removed, and files
+// dropped from the file manager are handed on; the window decides what
+// happens.
 class FileListView : public QTreeView {
     Q_OBJECT
 
@@ -15,8 +16,14 @@ public:
 
 signals:
     void removeRequested();
+    // Local files and folders dropped from outside, in the order of the
+    // drop data.
+    void filesDropped(const QStringList& paths);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 };

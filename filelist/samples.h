@@ -3,11 +3,16 @@
 #include <QString>
 #include <QStringList>
 
+class Dialogs;
+class FileListModel;
 class SettingsStore;
 
 // The folder of sample spreadsheets beside the program.
 QString SampleFolder(const QString& programDir);
-// Full paths of the files directly in that folder.
-QStringList SampleFiles(const QString& programDir);
-// Stores the sample paths, joined by "|", under "Snapshot".
+// Stores the full paths of the files in the sample folder, joined by "|",
+// under "Snapshot".
 void RecordSampleFiles(SettingsStore& settings, const QString& programDir);
+// Appends the recorded samples that exist and are not listed yet, then asks
+// whether to open the sample folder.
+void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
+                     const QString& programDir);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The Windows attribute bits that the folder scan's rules are written in,
+// mapped onto POSIX: directory 16; hidden 2 = the name begins with ".";
+// read-only 1 = not writable by this user; archive 32 = every regular file;
+// reparse point 1024 = a symbolic link; system 4 never.
+namespace Attribute {
+inline constexpr int ReadOnly = 1;
+inline constexpr int Hidden = 2;
+inline constexpr int System = 4;
+inline constexpr int Directory = 16;
+inline constexpr int Archive = 32;
+inline constexpr int ReparsePoint = 1024;
+} // namespace Attribute
+
+// The attribute bits of a path. Raises TarnwickError 70 (permission denied)
+// or 76 (path not found) when the path cannot be examined.
+int FileAttributes(const QString& path);
+
+// True for a regular file (or a link to one). A folder, a FIFO, a socket or
+// a device never counts: opening a FIFO blocks.
+bool IsExistingFile(const QString& path);
+
+// True when a character is a control character (below 32, or 127 to 159),
+// "?", or does not survive the file-name encoding.
+bool HasUnusableChars(const QString& name);
+
+// Wildcard match: "*" any run, "?" any one character, letters without
+// regard to case; "*.*" matches every name.
+bool WildcardMatch(const QString& pattern, const QString& name);
+
+// Names of the files directly in `folder` that match `pattern`, hidden ones
+// included, folders and special files excluded, in the order the file system
+// lists them.
+QStringList GetFolderFiles(const QString& folder, const QString& pattern);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <set>
+#include <sys/types.h>
+#include <utility>
+
+class Dialogs;
+
+// The folder-tree scan behind "Add All File(s) In Folder" and a dropped
+// folder. Folder lists hold paths that end in "/"; the walk is breadth first
+// and yields to the event loop once per walked folder, once per sub-folder
+// name and once per merged entry.
+class FolderScan {
+public:
+    using AppendRow = std::function<void(const QString& path)>;
+    using Yield = std::function<void()>;
+
+    FolderScan(Dialogs& dialogs, AppendRow append, Yield yield);
+
+    // Appends every qualifying file under `folder` whose name matches
+    // `pattern`, the folder's own files first, then level by level.
+    void AddFolderTree(const QString& folder, const QString& pattern);
+
+    // Appends to `list` the qualifying sub-folders of its entries, and with
+    // `recurse` theirs too, level by level. Folders that cannot be listed
+    // (errors 70 and 76) are dropped silently; other errors are reported.
+    void GetSubDirectories2016(QStringList& list, bool recurse);
+
+    // Folder paths and names of this length or longer are not walked.
+    static constexpr int MaxPathLength = 260;
+
+private:
+    // False when the folder was met before in this scan (a link back to an
+    // ancestor would otherwise make the walk endless).
+    bool firstVisit(const QString& folder);
+
+    Dialogs& dialogs_;
+    AppendRow append_;
+    Yield yield_;
+    std::set<std::pair<dev_t, ino_t>> visited_;
+};
