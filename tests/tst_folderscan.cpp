@@ -1,0 +1,275 @@
+#include "errors.h"
+#include "fakedialogs.h"
+#include "fileattributes.h"
+#include "folderscan.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// A temporary folder whose closed sub-folders are opened again, and whose
+// undecodable folder is removed by its bytes, before it is removed.
+class TreeDir : public QTemporaryDir {
+public:
+    ~TreeDir()
+    {
+        ::rmdir(QFile::encodeName(path()) + "/enc\xff\xfe");
+        for (const char* closed : {"/denied1", "/denied2"})
+            QFile(path() + closed)
+                .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
+// The folder scan on real trees. Run as root, the test first becomes an
+// ordinary user, so that folders without permission really cannot be listed.
+class FolderScanTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void unusableNames_data();
+    void unusableNames();
+    void wildcards_data();
+    void wildcards();
+    void attributes_data();
+    void attributes();
+    void treeScan_data();
+    void treeScan();
+    void trailingSeparatorGivesSingleSeparators();
+    void scanningTwiceListsTwice();
+
+private:
+    // Builds the test tree under `root`; names are relative, "/" ends a folder.
+    static void build(const QString& root);
+    QStringList scan(const QString& folder, const QString& pattern, FakeDialogs& dialogs);
+};
+
+void FolderScanTest::unusableNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("unusable");
+    QTest::newRow("plain") << "Reports 2026" << false;
+    QTest::newRow("letters") << "Übersicht ørken" << false;
+    QTest::newRow("tilde") << "~old" << false;
+    QTest::newRow("tab") << "a\tb" << true;
+    QTest::newRow("delete") << QString("a") + QChar(127) << true;
+    QTest::newRow("C1 control") << QString("a") + QChar(0x85) << true;
+    QTest::newRow("question mark") << "why?" << true;
+    QTest::newRow("undecodable") << QString("x") + QChar(0xFFFD) << true;
+}
+
+void FolderScanTest::unusableNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, unusable);
+    QCOMPARE(HasUnusableChars(name), unusable);
+}
+
+void FolderScanTest::wildcards_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("all") << "*.*"
+                         << "README" << true;
+    QTest::newRow("extension any case") << "*.ods"
+                                        << "Q1.ODS" << true;
+    QTest::newRow("longer extension") << "*.ods"
+                                      << "a.odsx" << false;
+    QTest::newRow("other extension") << "*.ods"
+                                     << "a.txt" << false;
+    QTest::newRow("one character") << "a?c.txt"
+                                   << "abc.txt" << true;
+    QTest::newRow("leading dot typed") << "*..ods"
+                                       << "a.ods" << false;
+    QTest::newRow("star in the middle") << "*.o*s"
+                                        << "x.ods" << true;
+}
+
+void FolderScanTest::wildcards()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, name);
+    QFETCH(bool, matches);
+    QCOMPARE(WildcardMatch(pattern, name), matches);
+}
+
+void FolderScanTest::attributes_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("expected"); // -70 / -76 for the error raised
+    QTest::newRow("plain file") << "plain.ods" << 32;
+    QTest::newRow("hidden file") << ".hidden.ods" << 34;
+    QTest::newRow("hidden read-only file") << ".readonly.ods" << 35;
+    QTest::newRow("folder") << "sub1" << 16;
+    QTest::newRow("hidden folder") << ".hiddendir" << 18;
+    QTest::newRow("link to a file") << "link.ods" << 32 + 1024;
+    QTest::newRow("missing") << "missing.ods" << -76;
+    QTest::newRow("inside a closed folder") << "denied1/d.ods" << -70;
+}
+
+void FolderScanTest::attributes()
+{
+    QFETCH(QString, path);
+    QFETCH(int, expected);
+    TreeDir dir;
+    build(dir.path());
+    try {
+        QCOMPARE(FileAttributes(dir.filePath(path)), expected);
+    } catch (const TarnwickError& e) {
+        QCOMPARE(-e.number(), expected);
+    }
+}
+
+void FolderScanTest::build(const QString& root)
+{
+    const QStringList entries{
+        "plain.ods",         "B.ODS",          "c.txt",         "~lock.ods",
+        ".hidden.ods",       "sub1/",          "sub1/x.ods",    "sub1/deeper/",
+        "sub1/deeper/y.ods", "sub2/",          "sub2/z.ods",    ".hiddendir/",
+        ".hiddendir/h.ods",  "~dir/",          "~dir/t.ods",    "bad\tdir/",
+        "bad\tdir/u.ods",    "denied1/",       "denied1/d.ods", "denied2/",
+        "denied2/e.ods",     "ctl\x01name.ods"};
+    for (const QString& entry : entries) {
+        if (entry.endsWith('/')) {
+            QDir().mkpath(root + "/" + entry);
+        } else {
+            QFile f(root + "/" + entry);
+            if (!f.open(QIODevice::WriteOnly))
+                qFatal("cannot create %s", qPrintable(entry));
+            f.write("x");
+        }
+    }
+    const QByteArray base = QFile::encodeName(root) + "/";
+    ::chmod(base + ".readonly.ods", 0600);
+    QFile ro(root + "/.readonly.ods");
+    ro.open(QIODevice::WriteOnly);
+    ro.close();
+    ::chmod(base + ".readonly.ods", 0444);
+    ::mkfifo(base + "pipe.ods", 0600);
+    ::symlink(base + "plain.ods", base + "link.ods");
+    ::symlink(base.constData(), base + "sub2/loop"); // back to the top
+    ::mkdir(base + "enc\xff\xfe", 0700);             // not valid in UTF-8
+    QFile(root + "/denied1").setPermissions({});
+    QFile(root + "/denied2").setPermissions({});
+}
+
+QStringList FolderScanTest::scan(const QString& folder, const QString& pattern,
+                                 FakeDialogs& dialogs)
+{
+    QStringList rows;
+    int yields = 0;
+    FolderScan(
+        dialogs, [&](const QString& p) { rows << p; }, [&] { ++yields; })
+        .AddFolderTree(folder, pattern);
+    if (yields == 0)
+        qWarning("the scan never yielded");
+    return rows;
+}
+
+void FolderScanTest::treeScan_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("expected"); // relative, grouped by level
+    QTest::newRow("every file") << "*.*"
+                                << QStringList{"plain.ods",
+                                               "B.ODS",
+                                               "c.txt",
+                                               ".readonly.ods",
+                                               "link.ods",
+                                               "ctl\x01name.ods",
+                                               "|",
+                                               "sub1/x.ods",
+                                               "sub2/z.ods",
+                                               ".hiddendir/h.ods",
+                                               "~dir/t.ods",
+                                               "|",
+                                               "sub1/deeper/y.ods"};
+    QTest::newRow("ods in any case") << "*.ods"
+                                     << QStringList{"plain.ods",
+                                                    "B.ODS",
+                                                    ".readonly.ods",
+                                                    "link.ods",
+                                                    "ctl\x01name.ods",
+                                                    "|",
+                                                    "sub1/x.ods",
+                                                    "sub2/z.ods",
+                                                    ".hiddendir/h.ods",
+                                                    "~dir/t.ods",
+                                                    "|",
+                                                    "sub1/deeper/y.ods"};
+    QTest::newRow("nothing matches") << "*.xyz" << QStringList{};
+}
+
+void FolderScanTest::treeScan()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QStringList, expected);
+    TreeDir dir;
+    build(dir.path());
+    FakeDialogs dialogs;
+    const QStringList rows = scan(dir.path(), pattern, dialogs);
+    QVERIFY(dialogs.shown.isEmpty()); // closed folders are dropped silently
+
+    // Within a folder the file system's order holds, so compare level by
+    // level as sets, and the levels in order.
+    qsizetype at = 0;
+    QStringList level;
+    for (const QString& item : expected + QStringList{"|"}) {
+        if (item != "|") {
+            level << dir.path() + "/" + item;
+            continue;
+        }
+        QStringList got = rows.mid(at, level.size());
+        got.sort();
+        level.sort();
+        QCOMPARE(got, level);
+        at += level.size();
+        level.clear();
+    }
+    QCOMPARE(rows.size(), at);
+}
+
+void FolderScanTest::trailingSeparatorGivesSingleSeparators()
+{
+    TreeDir dir;
+    build(dir.path());
+    FakeDialogs dialogs;
+    const QStringList rows = scan(dir.path() + "/", "*.ods", dialogs);
+    QVERIFY(!rows.isEmpty());
+    for (const QString& row : rows)
+        QVERIFY2(!row.contains("//"), qPrintable(row));
+}
+
+void FolderScanTest::scanningTwiceListsTwice()
+{
+    TreeDir dir;
+    build(dir.path());
+    FakeDialogs dialogs;
+    const QStringList once = scan(dir.path(), "*.ods", dialogs);
+    QStringList rows;
+    FolderScan twice(
+        dialogs, [&](const QString& p) { rows << p; }, [] {});
+    twice.AddFolderTree(dir.path(), "*.ods");
+    twice.AddFolderTree(dir.path(), "*.ods");
+    QCOMPARE(rows, once + once);
+}
+
+int main(int argc, char* argv[])
+{
+    if (::geteuid() == 0) {
+        // nobody: folders without permission must stay closed to the test.
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            qFatal("cannot drop root privileges");
+    }
+    QApplication app(argc, argv);
+    FolderScanTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_folderscan.moc"
