@@ -1,0 +1,256 @@
+#include "filelistmodel.h"
+#include "windowharness.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+QStringList rowsOf(Form1& w)
+{
+    QStringList rows;
+    for (int i = 1; i <= w.fileList().count(); ++i)
+        rows << w.fileList().textAt(i);
+    return rows;
+}
+
+void click(Form1& w, const char* button)
+{
+    WindowHarness::child<QPushButton>(w, button)->click();
+}
+
+void touch(const QString& path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot create %s", qPrintable(path));
+}
+} // namespace
+
+// The four ways of filling the list, through the real window.
+class FillingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openFileDialog_data();
+    void openFileDialog();
+    void tooManyFiles();
+    void folderScanDialogs_data();
+    void folderScanDialogs();
+    void dropMixedFilesAndFolders();
+    void dragOfTextIsRefused();
+    void samplesAcrossTwoStarts();
+};
+
+void FillingTest::openFileDialog_data()
+{
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("cancel") << QStringList{} << QStringList{};
+    QTest::newRow("one file, as it comes")
+        << QStringList{"/data//in/a.ods"} << QStringList{"/data//in/a.ods"};
+    QTest::newRow("several") << QStringList{"/data/in/a.ods", "/data/in/b.txt"}
+                             << QStringList{"/data/in/a.ods", "/data/in/b.txt"};
+    QTest::newRow("several in the root")
+        << QStringList{"/a.ods", "/b.ods"} << QStringList{"/a.ods", "/b.ods"};
+}
+
+void FillingTest::openFileDialog()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(QStringList, rows);
+    WindowHarness h;
+    auto w = h.start();
+    w->fileList().AppendFileRow("/data/in/a.ods"); // a duplicate is added again
+    h.dialogs.fileSelections.enqueue(chosen);
+    click(*w, "PushButton1");
+    QCOMPARE(rowsOf(*w), QStringList{"/data/in/a.ods"} + rows);
+    QCOMPARE(h.dialogs.fileRequests.size(), 1);
+    const OpenFileRequest& request = h.dialogs.fileRequests[0];
+    QCOMPARE(request.title, QString("Add File(s) - Use Ctrl & Shift to select multiple files"));
+    QCOMPARE(request.filters,
+             (QStringList{"Calc Spreadsheets (*.ods *.ots *.sxc *.stc)", "All Files (*)"}));
+    QVERIFY(request.multiSelect);
+    QVERIFY(h.dialogs.shown.isEmpty());
+}
+
+void FillingTest::tooManyFiles()
+{
+    WindowHarness h;
+    auto w = h.start();
+    QStringList many;
+    for (int i = 0; i < 1000; ++i)
+        many << QString("/data/in/a-rather-long-file-name-number-%1.ods").arg(i);
+    h.dialogs.fileSelections.enqueue(many);
+    click(*w, "PushButton1");
+    QCOMPARE(w->fileList().count(), 0);
+    QCOMPARE(h.dialogs.texts(), QStringList{"You've selected too many files to add.\r\rPlease "
+                                            "try adding via the \"Add All\" button."});
+    QCOMPARE(h.dialogs.shown[0].caption, QString("Tarnwick"));
+    QCOMPARE(h.dialogs.shown[0].icon, MessageIcon::None);
+}
+
+void FillingTest::folderScanDialogs_data()
+{
+    QTest::addColumn<QString>("answer"); // "" cancels
+    QTest::addColumn<QString>("folder"); // "" cancels, else relative to the tree
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("extension");  // stored afterwards
+    QTest::addColumn<QString>("lastFolder"); // stored afterwards
+    QTest::newRow("cancelled answer") << ""
+                                      << "tree" << QStringList{} << "prev"
+                                      << "/prev";
+    QTest::newRow("cancelled folder") << "ods"
+                                      << "" << QStringList{} << "ods"
+                                      << "/prev";
+    QTest::newRow("ods") << "ods"
+                         << "tree" << QStringList{"tree/a.ods", "tree/sub/b.ODS"} << "ods"
+                         << "tree";
+    QTest::newRow("all") << "*"
+                         << "tree" << QStringList{"tree/a.ods", "tree/c.txt", "tree/sub/b.ODS"}
+                         << "*"
+                         << "tree";
+}
+
+void FillingTest::folderScanDialogs()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, extension);
+    QFETCH(QString, lastFolder);
+    WindowHarness h;
+    const QString tree = h.dir.filePath("tree");
+    touch(tree + "/a.ods");
+    touch(tree + "/c.txt");
+    touch(tree + "/sub/b.ODS");
+    h.settings.SaveSetting("Extension", "prev");
+    h.settings.SaveSetting("LastFolder", "/prev");
+    auto w = h.start();
+    h.dialogs.inputs.enqueue(answer);
+    h.dialogs.folders.enqueue(folder.isEmpty() ? QString() : h.dir.filePath(folder));
+    click(*w, "PushButton4");
+
+    QCOMPARE(h.dialogs.asked.size(), 1);
+    QCOMPARE(h.dialogs.asked[0].prompt,
+             QString("Enter file extension to load:\r\r(* for all files, txt for all txt files, "
+                     "doc for all doc files, etc.)"));
+    QCOMPARE(h.dialogs.asked[0].title, QString("Tarnwick"));
+    QCOMPARE(h.dialogs.asked[0].defaultText, QString("prev"));
+    if (!answer.isEmpty()) {
+        QCOMPARE(h.dialogs.browsed.size(), 1);
+        QCOMPARE(h.dialogs.browsed[0].prompt, QString("Please select folder:"));
+        QCOMPARE(h.dialogs.browsed[0].defaultText, QString("/prev"));
+    }
+    QStringList expected;
+    for (const QString& row : rows)
+        expected << h.dir.filePath(row);
+    QStringList got = rowsOf(*w);
+    QCOMPARE(got.mid(0, 1), expected.mid(0, 1)); // the chosen folder's files come first
+    got.sort();
+    expected.sort();
+    QCOMPARE(got, expected);
+    QCOMPARE(h.settings.GetSetting("Extension", ""), extension);
+    QCOMPARE(h.settings.GetSetting("LastFolder", ""),
+             lastFolder.startsWith('/') ? lastFolder : h.dir.filePath(lastFolder));
+    QCOMPARE(w->pointer(), Pointer::Default);
+    QVERIFY(h.dialogs.shown.isEmpty());
+}
+
+void FillingTest::dropMixedFilesAndFolders()
+{
+    WindowHarness h;
+    touch(h.dir.filePath("one/x.ods"));
+    touch(h.dir.filePath("one/~x.ods"));
+    touch(h.dir.filePath("one/deep/y.png"));
+    touch(h.dir.filePath("two/z.ods"));
+    touch(h.dir.filePath("picture.png"));
+    auto w = h.start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* list = WindowHarness::child<QTreeView>(*w, "ListView1");
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(h.dir.filePath("picture.png")),
+                  QUrl::fromLocalFile(h.dir.filePath("one")),
+                  QUrl::fromLocalFile(h.dir.filePath("vanished.ods")),
+                  QUrl::fromLocalFile(h.dir.filePath("two")),
+                  QUrl::fromLocalFile(h.dir.filePath("picture.png"))});
+    const QPoint at = list->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &drop);
+
+    QCOMPARE(rowsOf(*w), (QStringList{h.dir.filePath("picture.png"), h.dir.filePath("one/x.ods"),
+                                      h.dir.filePath("one/deep/y.png"), h.dir.filePath("two/z.ods"),
+                                      h.dir.filePath("picture.png")}));
+    QVERIFY(h.dialogs.shown.isEmpty());
+}
+
+void FillingTest::dragOfTextIsRefused()
+{
+    WindowHarness h;
+    auto w = h.start();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto* list = WindowHarness::child<QTreeView>(*w, "ListView1");
+    QMimeData data;
+    data.setText("/tmp/a.ods");
+    const QPoint at = list->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &enter);
+    QVERIFY(!enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(list->viewport(), &drop);
+    QCOMPARE(w->fileList().count(), 0);
+}
+
+void FillingTest::samplesAcrossTwoStarts()
+{
+    WindowHarness h;
+    const QString samples = h.programDir + "/Samples";
+    for (const char* name : {"one.ods", "two.ods", "three.ods"})
+        touch(samples + "/" + name);
+    QDir(samples).mkdir("subfolder");
+    QStringList recorded;
+    {
+        auto w = h.start();
+        recorded = h.settings.GetSetting("Snapshot", "").split('|');
+        QCOMPARE(recorded.size(), 3);
+        QStringList sorted = recorded;
+        sorted.sort();
+        QCOMPARE(sorted,
+                 (QStringList{samples + "/one.ods", samples + "/three.ods", samples + "/two.ods"}));
+        h.dialogs.answers.enqueue(MessageAnswer::No);
+        click(*w, "PushButton9");
+        QCOMPARE(rowsOf(*w), recorded);
+    }
+    // A later start keeps the record, even after the folder changed.
+    touch(samples + "/four.ods");
+    QFile::remove(recorded[1]);
+    auto w = h.start();
+    QCOMPARE(h.settings.GetSetting("Snapshot", "").split('|'), recorded);
+    w->fileList().AppendFileRow(recorded[0]);
+    w->fileList().AppendFileRow(recorded[2].toUpper()); // case differs: not the same row
+    h.dialogs.answers.enqueue(MessageAnswer::Yes);
+    click(*w, "PushButton9");
+    QCOMPARE(rowsOf(*w), (QStringList{recorded[0], recorded[2].toUpper(), recorded[2]}));
+    h.dialogs.answers.enqueue(MessageAnswer::No);
+    click(*w, "PushButton9"); // nothing new, but the question again
+    QCOMPARE(w->fileList().count(), 3);
+
+    const QString question = "Would you like this software to open the folder where these sample "
+                             "files are stored (so that you can view them before working with "
+                             "them)?";
+    QCOMPARE(h.dialogs.texts(), (QStringList{question, question, question}));
+    QCOMPARE(h.dialogs.shown[1].buttons, MessageButtons::YesNo);
+    QCOMPARE(h.dialogs.opened, QList<QUrl>{QUrl::fromLocalFile(samples + "/")});
+}
+
+QTEST_MAIN(FillingTest)
+#include "tst_filling.moc"
