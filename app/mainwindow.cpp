@@ -52,6 +52,7 @@ Form1::Form1(AppServices services, QWidget* parent)
     setWindowTitle(QStringLiteral("Form1"));
     buildLayout();
     connectHandlers();
+    setUpPointerFeedback();
 }
 
 Form1::~Form1() = default;
@@ -158,6 +159,7 @@ void Form1::setPointer(Pointer pointer)
         unsetCursor();
         break;
     }
+    applyListPointer();
 }
 
 void Form1::showEvent(QShowEvent* event)

@@ -12,8 +12,12 @@
 
 #include "services.h"
 
+#include <QCursor>
+#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QWidget>
+
+#include <optional>
 
 class FileConversion;
 class FileListModel;
@@ -55,17 +59,27 @@ public:
     void PushButton8_Click();
     void PushButton9_Click();
     void ListView1_OLEDragDrop(const QStringList& paths);
+    void ListView1_ItemClick();
+    // The reordering move; true when the move was used for it.
+    bool ListView1_MouseMove(const QPoint& at);
     void Option_Click();
     void Text1_Change();
     void RemoveSelectedRow();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
     void connectHandlers();
+    void setUpPointerFeedback();
+    enum class Surface { Button, Plain, Inert };
+    Surface surfaceAt(QWidget* watched, const QPoint& at) const;
+    void scrollNearEdge(const QPoint& at, const QModelIndex& hit);
+    // The list's own pointer, or the hourglass while the window is busy.
+    void applyListPointer();
     void ApplySkin();
     void setRadio(QRadioButton* radio, bool on);
     // Saves a setting from a handler that has no error report of its own.
@@ -78,6 +92,11 @@ private:
     Pointer pointer_ = Pointer::Default;
     // True from the start of a run to its end: keeps a second run out.
     bool ConversionRunning = false;
+    // Reordering: a press on the list until its release, and the row that
+    // carries the path being moved.
+    bool ListMouseDown = false;
+    QPersistentModelIndex DragItem;
+    std::optional<QCursor> listPointer_;
     QPixmap handPicture_;
     QPoint handHotspot_;
     bool centred_ = false;
