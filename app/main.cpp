@@ -6,6 +6,7 @@
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("tarnwick"), QIcon(programDir + QStringLiteral("/tarnwick.png"))));
 
     QtDialogs dialogs;
     SettingsStore settings(SettingsStore::DefaultLocation());
@@ -27,8 +31,7 @@ int main(int argc, char* argv[])
         std::fflush(nullptr);
         std::_Exit(0);
     };
-    Form1 window({dialogs, settings, clock, office, QCoreApplication::applicationDirPath(),
-                  GetDesktopFolder, endProgram});
+    Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder, endProgram});
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 0;

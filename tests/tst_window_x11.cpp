@@ -2,7 +2,9 @@
 // closes it as a window manager would; the office must end with it.
 #include "officefixtures.h"
 
+#include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,10 +78,12 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
     env.insert("XDG_CONFIG_HOME", home.filePath("config"));
     env.insert("XDG_CACHE_HOME", home.filePath("cache"));
     env.remove("QT_QPA_PLATFORM");
+    // An installed copy may be checked instead of the one in the build.
+    const QString program = qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM);
     QProcess tool;
     tool.setProcessEnvironment(env);
     tool.setProcessChannelMode(QProcess::ForwardedChannels);
-    tool.start(TW_PROGRAM, {});
+    tool.start(program, {});
     QVERIFY(tool.waitForStarted());
 
     Window window = 0;
@@ -88,6 +92,18 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
     QVERIFY(XGetWindowAttributes(display, window, &attributes));
     QCOMPARE(attributes.width, 536);
     QCOMPARE(attributes.height, 446);
+
+    // Start-up recorded the samples beside the program it really ran.
+    const QString samples = qEnvironmentVariable("TW_EXPECT_SAMPLES_DIR");
+    if (!samples.isEmpty()) {
+        const QSettings settings(home.filePath("config/Velmora/Tarnwick.conf"),
+                                 QSettings::IniFormat);
+        const QStringList recorded =
+            settings.value("Tarnwick/Snapshot").toString().split('|', Qt::SkipEmptyParts);
+        QCOMPARE(recorded.size(), 3);
+        for (const QString& path : recorded)
+            QVERIFY2(path.startsWith(samples + "/") && QFileInfo::exists(path), qPrintable(path));
+    }
 
     // The office was started in the background; wait until it runs.
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home.path()).isEmpty(), 60000);

@@ -1,0 +1,34 @@
+# Installation: the program and the files it looks for beside itself go into
+# one program folder, with a link in bin/, a menu entry and the icon. CPack
+# builds a .deb from the same rules.
+include(GNUInstallDirs)
+set(TARNWICK_PROGRAM_DIR "lib/tarnwick")
+
+install(TARGETS tarnwick RUNTIME DESTINATION ${TARNWICK_PROGRAM_DIR})
+install(DIRECTORY "${CMAKE_SOURCE_DIR}/Samples" DESTINATION ${TARNWICK_PROGRAM_DIR})
+install(FILES "${CMAKE_SOURCE_DIR}/pointers/HAND-M.CUR" "${CMAKE_SOURCE_DIR}/pointers/drag.ico"
+              "${CMAKE_SOURCE_DIR}/icons/hicolor/256x256/apps/tarnwick.png"
+        DESTINATION ${TARNWICK_PROGRAM_DIR})
+# The program finds its files through its real location, so a link will do.
+install(CODE "
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(CREATE_LINK \"../${TARNWICK_PROGRAM_DIR}/tarnwick\"
+         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tarnwick\" SYMBOLIC)")
+install(FILES "${CMAKE_SOURCE_DIR}/cmake/tarnwick.desktop"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(DIRECTORY "${CMAKE_SOURCE_DIR}/icons/hicolor" DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "tarnwick")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Velmora")
+set(CPACK_PACKAGE_CONTACT "support@tarnwick.example")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts many office spreadsheets to PDF files at once")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_SECTION "office")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libreoffice-calc, libuno-cppu3, libuno-sal3, libuno-cppuhelpergcc3-3, libuno-salhelpergcc3-3, fonts-liberation, libc6, libstdc++6, libx11-6")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Tarnwick turns spreadsheets (.ods, .ots, .sxc, .stc) into PDF files, many at a time,\n through an installed LibreOffice.")
+include(CPack)

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and, as a .deb, into a temporary
+# root, then starts each installed copy under xvfb-run and checks its window,
+# its office and the samples it found beside itself.
+set -euo pipefail
+build=$1
+checker=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+TW_PROGRAM="$work/prefix/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/prefix/lib/tarnwick/Samples" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$checker"
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
+deb=$(ls "$work"/deb/tarnwick_*.deb)
+dpkg-deb -f "$deb" Depends | grep -q "libreoffice-calc"
+contents=$(dpkg-deb -c "$deb")
+for file in ./usr/bin/tarnwick ./usr/lib/tarnwick/tarnwick ./usr/lib/tarnwick/HAND-M.CUR \
+    ./usr/lib/tarnwick/drag.ico ./usr/share/applications/tarnwick.desktop \
+    ./usr/share/icons/hicolor/48x48/apps/tarnwick.png; do
+    grep -q " $file" <<<"$contents" || { echo "missing in the package: $file"; exit 1; }
+done
+dpkg-deb -x "$deb" "$work/root"
+TW_PROGRAM="$work/root/usr/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/root/usr/lib/tarnwick/Samples" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$checker"
+echo "installed copies checked"
