@@ -40,6 +40,11 @@ QString collapsePairs(QStringView text, QChar sep)
 
 QString NormalizeBackslashes(const QString& path, QChar sep)
 {
+    // Nothing to reduce: no pair, and no single leading backslash to double.
+    const QChar pair[] = {sep, sep};
+    if (!QStringView(path).contains(QStringView(pair, 2)) &&
+        !(path.startsWith(sep) && sep == u'\\'))
+        return path;
     if (!path.startsWith(sep))
         return collapsePairs(path, sep);
     qsizetype rest = 1;

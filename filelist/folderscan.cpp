@@ -15,20 +15,11 @@
 namespace {
 constexpr int PermissionDenied = 70;
 constexpr int PathNotFound = 76;
-// Attribute values whose folders are left out below the top: directory,
-// system and hidden, with or without the reparse point.
-constexpr int SystemFolder = 22;
-constexpr int SystemFolderLink = 1046;
+constexpr qint64 YieldIntervalMs = 10;
 
-bool isSystemFolder(int attributes)
-{
-    return attributes == SystemFolder || attributes == SystemFolderLink;
-}
-
-bool isRoot(const QString& entry)
-{
-    return QStringView(entry).count(u'/') == qsizetype(entry.size());
-}
+// Folders with the attribute values 22 or 1046 (directory, system and
+// hidden) are left out below the top. No folder carries the system bit here,
+// so that rule never applies and a folder's attributes are not read.
 
 // The names of the sub-folders of `folder`, in the order the file system
 // lists them. Raises 70 or 76 when the folder cannot be listed.
@@ -61,6 +52,19 @@ FolderScan::FolderScan(Dialogs& dialogs, AppendRow append, Yield yield)
 {
 }
 
+void FolderScan::offerYield()
+{
+    if (sinceYield_.isValid() && sinceYield_.elapsed() < YieldIntervalMs)
+        return;
+    yield_();
+    sinceYield_.start();
+}
+
+bool FolderScan::isFolder(const QString& folder) const
+{
+    return found_.contains(folder) || IsFolder(folder);
+}
+
 bool FolderScan::firstVisit(const QString& folder)
 {
     struct stat st {};
@@ -72,19 +76,21 @@ bool FolderScan::firstVisit(const QString& folder)
 void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
 {
     visited_.clear();
+    found_.clear();
+    sinceYield_.invalidate();
     QStringList folders{folder + NativeSeparator};
     firstVisit(folders.first());
     GetSubDirectories2016(folders, true);
     for (const QString& entry : folders) {
+        offerYield();
         const QString dir = entry.chopped(1);
+        // GetFolderFiles lists only files that pass IsExistingFile.
         for (const QString& name : GetFolderFiles(dir, pattern)) {
             if (name.startsWith(u'~'))
                 continue;
             const QString path = dir + NativeSeparator + name;
             // Only a hidden, writable, plain file has the value 34; the
             // attributes are read only for names that can be hidden.
-            if (!IsExistingFile(path))
-                continue;
             if (name.startsWith(u'.')) {
                 try {
                     if (FileAttributes(path) == (Attribute::Archive | Attribute::Hidden))
@@ -107,20 +113,20 @@ void FolderScan::GetSubDirectories2016(QStringList& list, bool recurse)
     // it (any other), silently.
     const QStringList entries = list;
     for (const QString& entry : entries) {
-        if (!IsFolder(entry) || entry.size() >= MaxPathLength)
+        if (!isFolder(entry) || entry.size() >= MaxPathLength)
             continue;
         try {
-            yield_();
-            if (!isRoot(entry) && isSystemFolder(FileAttributes(entry)))
-                continue;
+            offerYield();
             for (const QString& name : subFolderNames(entry)) {
-                yield_();
+                offerYield();
                 if (name.size() >= MaxPathLength || HasUnusableChars(name) || name.contains(u'?') ||
                     name == QStringLiteral(".") || name == QStringLiteral(".."))
                     continue;
                 const QString sub = entry + name + NativeSeparator;
-                if (firstVisit(sub))
+                if (firstVisit(sub)) {
                     found << sub;
+                    found_.insert(sub);
+                }
             }
         } catch (...) {
             const CaughtError error = DescribeCurrentException();
@@ -134,12 +140,11 @@ void FolderScan::GetSubDirectories2016(QStringList& list, bool recurse)
 
     // The merge phase.
     for (const QString& sub : found) {
-        if (!g.test(104, [&] { return IsFolder(sub); }))
+        if (!g.test(104, [&] { return isFolder(sub); }))
             continue;
         g.line(106, [&] {
-            yield_();
-            if (isRoot(sub) || !isSystemFolder(FileAttributes(sub)))
-                list << sub;
+            offerYield();
+            list << sub;
         });
     }
 }
