@@ -3,6 +3,7 @@
 // the run's wall time against its floor (the pauses plus the office's own
 // work for the same files), the tool's CPU time, the office's memory, and the
 // office's memory over 300 files converted back to back.
+#include "benchsupport.h"
 #include "clock.h"
 #include "dialogs.h"
 #include "fileconversion.h"
@@ -43,17 +44,6 @@ public:
     void openUrl(const QUrl&) override {}
     QStringList messages;
 };
-
-double residentMiB(pid_t pid, const char* field = "VmRSS:")
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 double cpuSeconds()
 {
@@ -117,7 +107,7 @@ int main(int argc, char* argv[])
     const double runMs = wall.nsecsElapsed() / 1e6;
     const double cpuMs = (cpuSeconds() - cpuBefore) * 1000.0;
     const pid_t officePid = office.session()->officePid();
-    const double officeMiB = residentMiB(officePid);
+    const double officeMiB = memoryMiB(officePid, "VmRSS:");
 
     const double floorMs = Files * 2000.0 + officeWorkMs;
     out.setRealNumberPrecision(1);
@@ -142,13 +132,13 @@ int main(int argc, char* argv[])
         ConvertFile(engine, clock, many[i], pdfDir + "/many.pdf");
         const int n = i + 1;
         if (n == 1 || n % 20 == 0) {
-            const double rss = residentMiB(office.session()->officePid());
+            const double rss = memoryMiB(office.session()->officePid(), "VmRSS:");
             if (n == 20)
                 after20 = rss;
             out << "  " << n << ": " << rss << "\n";
         }
     }
-    const double end = residentMiB(office.session()->officePid());
+    const double end = memoryMiB(office.session()->officePid(), "VmRSS:");
     out.setRealNumberPrecision(2);
     out << "growth from file 20 to file " << LongRun << ": " << (end / after20 - 1.0) * 100.0
         << "%  (recycle the office if over 50%)\n";

@@ -4,6 +4,7 @@
 // every yield, against (b) `find <root> -type f` on the same tree, both with
 // a warm cache; the longest time between two turns of the event loop during
 // a scan; and the time and memory of 100,000 rows in the list.
+#include "benchsupport.h"
 #include "dialogs.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
@@ -40,24 +41,6 @@ public:
     QString browseForFolder(const QString&, const QString&) override { return {}; }
     void openUrl(const QUrl&) override {}
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 // The folder of leaf `leaf` (0..9999) under `root`, four levels down.
 QString leafFolder(const QString& root, int leaf)
@@ -210,14 +193,14 @@ int main(int argc, char* argv[])
 
     // 100,000 rows: memory first, on a heap that has not yet held a list.
     const QString homeRoot = QStringLiteral("/home/user/Documents/Spreadsheets");
-    const double emptyMiB = residentMiB();
+    const double emptyMiB = memoryMiB(0, "VmRSS:");
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < TotalFiles; ++i)
         model.AppendFileRow(filePath(homeRoot, i));
     QCoreApplication::processEvents();
     const double firstFillMs = timer.nsecsElapsed() / 1e6;
-    const double fullMiB = residentMiB();
+    const double fullMiB = memoryMiB(0, "VmRSS:");
 
     // As long as the last row and equal to it but for the extension.
     QString missing = filePath(homeRoot, TotalFiles - 1);

@@ -2,6 +2,7 @@
 // a warm office, without the run's fixed pause, and (b) with
 // `soffice --headless --convert-to pdf` on its own profile, and prints the
 // figures side by side.
+#include "benchsupport.h"
 #include "clock.h"
 #include "fileconversion.h"
 #include "officelocator.h"
@@ -24,28 +25,9 @@ namespace {
 constexpr int Files = 20;
 constexpr int Repeats = 5;
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 QString pdfOf(const QString& dir, const QString& source)
 {
     return dir + '/' + QFileInfo(source).completeBaseName() + ".pdf";
-}
-
-// Peak resident memory of a process, in MiB.
-double peakMemoryMiB(pid_t pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
 }
 
 double timeSofficeCall(const QString& profile, const QStringList& files, const QString& outDir)
@@ -117,7 +99,7 @@ int main(int argc, char* argv[])
         }
     }
     const double oursMedian = median(perFile);
-    const double officePeak = peakMemoryMiB(session.officePid());
+    const double officePeak = memoryMiB(session.officePid(), "VmHWM:");
     session.shutdown();
 
     // (b) soffice --convert-to, its own profile, after one warm-up call.

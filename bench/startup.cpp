@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "benchsupport.h"
+#include "x11windows.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,40 +17,6 @@
 namespace {
 
 constexpr int Runs = 10;
-
-QString nameOf(Display* display, Window window)
-{
-    char* name = nullptr;
-    QString result;
-    if (XFetchName(display, window, &name) && name)
-        result = QString::fromUtf8(name);
-    if (name)
-        XFree(name);
-    return result;
-}
-
-double peakMemoryMiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-void closeWindow(Display* display, Window window)
-{
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
 
 struct Sample {
     double ms;
@@ -71,20 +37,15 @@ Sample measure(Display* display, const QString& program, const QString& title,
     for (;;) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == MapNotify && nameOf(display, event.xmap.window) == title) {
-            const Sample sample{timer.nsecsElapsed() / 1e6, peakMemoryMiB(process.processId())};
-            closeWindow(display, event.xmap.window);
+        if (event.type == MapNotify && x11::windowTitle(display, event.xmap.window) == title) {
+            const Sample sample{timer.nsecsElapsed() / 1e6,
+                                memoryMiB(process.processId(), "VmHWM:")};
+            x11::closeWindow(display, event.xmap.window);
             if (!process.waitForFinished(20000))
                 process.kill();
             return sample;
         }
     }
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 } // namespace

@@ -9,32 +9,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "x11windows.h"
 
 #include <cstdio>
-
-namespace {
-Window findWindow(Display* display, const char* title)
-{
-    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
-    unsigned int count = 0;
-    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            char* name = nullptr;
-            XWindowAttributes attributes;
-            if (XFetchName(display, children[i], &name) && name && qstrcmp(name, title) == 0 &&
-                XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.map_state == IsViewable)
-                found = children[i];
-            if (name)
-                XFree(name);
-        }
-        XFree(children);
-    }
-    return found;
-}
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -61,7 +38,7 @@ int main(int argc, char* argv[])
     tool.start(QString::fromLocal8Bit(argv[1]), {});
     Window window = 0;
     QDeadlineTimer deadline(30000);
-    while (!(window = findWindow(display, "Tarnwick")) && !deadline.hasExpired())
+    while (!(window = x11::findMappedWindow(display, "Tarnwick")) && !deadline.hasExpired())
         QThread::msleep(50);
     if (!window)
         return 4;

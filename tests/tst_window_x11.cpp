@@ -8,57 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
-namespace {
-
-QString windowName(Display* display, Window window)
-{
-    char* name = nullptr;
-    QString result;
-    if (XFetchName(display, window, &name) && name)
-        result = QString::fromUtf8(name);
-    if (name)
-        XFree(name);
-    return result;
-}
-
-Window findWindow(Display* display, const QString& title)
-{
-    Window root = DefaultRootWindow(display);
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            XWindowAttributes attributes;
-            if (windowName(display, children[i]) == title &&
-                XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.map_state == IsViewable)
-                found = children[i];
-        }
-        XFree(children);
-    }
-    return found;
-}
-
-void sendDeleteWindow(Display* display, Window window)
-{
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
-
-} // namespace
+#include "x11windows.h"
 
 class WindowX11Test : public QObject {
     Q_OBJECT
@@ -87,7 +37,7 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
     QVERIFY(tool.waitForStarted());
 
     Window window = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((window = findWindow(display, "Tarnwick")) != 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT((window = x11::findMappedWindow(display, "Tarnwick")) != 0, 30000);
     XWindowAttributes attributes;
     QVERIFY(XGetWindowAttributes(display, window, &attributes));
     QCOMPARE(attributes.width, 536);
@@ -109,7 +59,7 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home.path()).isEmpty(), 60000);
     const QList<pid_t> offices = fixtures::officeProcessesMentioning(home.path());
 
-    sendDeleteWindow(display, window);
+    x11::closeWindow(display, window);
     QVERIFY(tool.waitForFinished(15000));
     QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
     QCOMPARE(tool.exitCode(), 0);

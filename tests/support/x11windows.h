@@ -1,0 +1,55 @@
+#pragma once
+
+// Finding and closing the program's top-level window on an X server, for the
+// tests and benchmarks that run the real program under xvfb-run.
+#include <QString>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace x11 {
+
+inline QString windowTitle(Display* display, Window window)
+{
+    char* name = nullptr;
+    QString title;
+    if (XFetchName(display, window, &name) && name)
+        title = QString::fromUtf8(name);
+    if (name)
+        XFree(name);
+    return title;
+}
+
+// The mapped top-level window with that title, or 0.
+inline Window findMappedWindow(Display* display, const QString& title)
+{
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
+    unsigned int count = 0;
+    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes;
+            if (windowTitle(display, children[i]) == title &&
+                XGetWindowAttributes(display, children[i], &attributes) &&
+                attributes.map_state == IsViewable)
+                found = children[i];
+        }
+        XFree(children);
+    }
+    return found;
+}
+
+// Asks the window to close, as a window manager's close button does.
+inline void closeWindow(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+} // namespace x11
