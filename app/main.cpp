@@ -17,8 +17,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     const QString programDir = QCoreApplication::applicationDirPath();
-    QApplication::setWindowIcon(QIcon::fromTheme(
-        QStringLiteral("tarnwick"), QIcon(programDir + QStringLiteral("/tarnwick.png"))));
+    // The icon beside the program; a theme lookup would cost a few ms at start.
+    QApplication::setWindowIcon(QIcon(programDir + QStringLiteral("/tarnwick.png")));
 
     QtDialogs dialogs;
     SettingsStore settings(SettingsStore::DefaultLocation());

@@ -7,7 +7,7 @@ set(TARNWICK_PROGRAM_DIR "lib/tarnwick")
 install(TARGETS tarnwick RUNTIME DESTINATION ${TARNWICK_PROGRAM_DIR})
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/Samples" DESTINATION ${TARNWICK_PROGRAM_DIR})
 install(FILES "${CMAKE_SOURCE_DIR}/pointers/HAND-M.CUR" "${CMAKE_SOURCE_DIR}/pointers/drag.ico"
-              "${CMAKE_SOURCE_DIR}/icons/hicolor/256x256/apps/tarnwick.png"
+              "${CMAKE_SOURCE_DIR}/icons/hicolor/64x64/apps/tarnwick.png"
         DESTINATION ${TARNWICK_PROGRAM_DIR})
 # The program finds its files through its real location, so a link will do.
 install(CODE "
