@@ -58,11 +58,7 @@ int main()
         return 1;
     }
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_CACHE_HOME", home.filePath("cache"));
-    env.remove("QT_QPA_PLATFORM");
+    const QProcessEnvironment env = x11::programEnvironment(home);
 
     // One warm-up each: the first Tarnwick also sets up its office profile.
     measure(display, TW_PROGRAM, "Tarnwick", env);

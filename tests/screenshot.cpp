@@ -23,10 +23,7 @@ int main(int argc, char* argv[])
     if (!display)
         return 3;
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_CACHE_HOME", home.filePath("cache"));
+    const QProcessEnvironment env = x11::programEnvironment(home);
     // A tidy desktop folder for the output-folder box.
     QDir().mkpath(home.filePath("config"));
     QFile dirs(home.filePath("config/user-dirs.dirs"));

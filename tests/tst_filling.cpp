@@ -8,14 +8,6 @@
 #include <QTreeView>
 
 namespace {
-QStringList rowsOf(Form1& w)
-{
-    QStringList rows;
-    for (int i = 1; i <= w.fileList().count(); ++i)
-        rows << w.fileList().textAt(i);
-    return rows;
-}
-
 void click(Form1& w, const char* button)
 {
     WindowHarness::child<QPushButton>(w, button)->click();
@@ -67,7 +59,7 @@ void FillingTest::openFileDialog()
     w->fileList().AppendFileRow("/data/in/a.ods"); // a duplicate is added again
     h.dialogs.fileSelections.enqueue(chosen);
     click(*w, "PushButton1");
-    QCOMPARE(rowsOf(*w), QStringList{"/data/in/a.ods"} + rows);
+    QCOMPARE(WindowHarness::rows(*w), QStringList{"/data/in/a.ods"} + rows);
     QCOMPARE(h.dialogs.fileRequests.size(), 1);
     const OpenFileRequest& request = h.dialogs.fileRequests[0];
     QCOMPARE(request.title, QString("Add File(s) - Use Ctrl & Shift to select multiple files"));
@@ -148,7 +140,7 @@ void FillingTest::folderScanDialogs()
     QStringList expected;
     for (const QString& row : rows)
         expected << h.dir.filePath(row);
-    QStringList got = rowsOf(*w);
+    QStringList got = WindowHarness::rows(*w);
     QCOMPARE(got.mid(0, 1), expected.mid(0, 1)); // the chosen folder's files come first
     got.sort();
     expected.sort();
@@ -186,9 +178,10 @@ void FillingTest::dropMixedFilesAndFolders()
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &drop);
 
-    QCOMPARE(rowsOf(*w), (QStringList{h.dir.filePath("picture.png"), h.dir.filePath("one/x.ods"),
-                                      h.dir.filePath("one/deep/y.png"), h.dir.filePath("two/z.ods"),
-                                      h.dir.filePath("picture.png")}));
+    QCOMPARE(WindowHarness::rows(*w),
+             (QStringList{h.dir.filePath("picture.png"), h.dir.filePath("one/x.ods"),
+                          h.dir.filePath("one/deep/y.png"), h.dir.filePath("two/z.ods"),
+                          h.dir.filePath("picture.png")}));
     QVERIFY(h.dialogs.shown.isEmpty());
 }
 
@@ -228,7 +221,7 @@ void FillingTest::samplesAcrossTwoStarts()
                  (QStringList{samples + "/one.ods", samples + "/three.ods", samples + "/two.ods"}));
         h.dialogs.answers.enqueue(MessageAnswer::No);
         click(*w, "PushButton9");
-        QCOMPARE(rowsOf(*w), recorded);
+        QCOMPARE(WindowHarness::rows(*w), recorded);
     }
     // A later start keeps the record, even after the folder changed.
     touch(samples + "/four.ods");
@@ -239,7 +232,8 @@ void FillingTest::samplesAcrossTwoStarts()
     w->fileList().AppendFileRow(recorded[2].toUpper()); // case differs: not the same row
     h.dialogs.answers.enqueue(MessageAnswer::Yes);
     click(*w, "PushButton9");
-    QCOMPARE(rowsOf(*w), (QStringList{recorded[0], recorded[2].toUpper(), recorded[2]}));
+    QCOMPARE(WindowHarness::rows(*w),
+             (QStringList{recorded[0], recorded[2].toUpper(), recorded[2]}));
     h.dialogs.answers.enqueue(MessageAnswer::No);
     click(*w, "PushButton9"); // nothing new, but the question again
     QCOMPARE(w->fileList().count(), 3);

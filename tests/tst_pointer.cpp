@@ -13,16 +13,6 @@
 #include <QTimer>
 #include <QTreeView>
 
-namespace {
-QStringList rowsOf(Form1& w)
-{
-    QStringList rows;
-    for (int i = 1; i <= w.fileList().count(); ++i)
-        rows << w.fileList().textAt(i);
-    return rows;
-}
-} // namespace
-
 // The window's pointer and reordering rows by dragging.
 class PointerTest : public QObject {
     Q_OBJECT
@@ -119,7 +109,7 @@ void PointerTest::reorder()
             break;
         }
     }
-    QCOMPARE(rowsOf(*w_), after);
+    QCOMPARE(WindowHarness::rows(*w_), after);
     if (selected)
         QCOMPARE(list()->currentIndex().row() + 1, selected);
 }

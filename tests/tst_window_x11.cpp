@@ -23,11 +23,7 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
     if (!display)
         QSKIP("no X display; run under xvfb-run");
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_CACHE_HOME", home.filePath("cache"));
-    env.remove("QT_QPA_PLATFORM");
+    const QProcessEnvironment env = x11::programEnvironment(home);
     // An installed copy may be checked instead of the one in the build.
     const QString program = qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM);
     QProcess tool;

@@ -41,6 +41,9 @@ public:
         return window;
     }
 
+    // The list's rows, first to last.
+    static QStringList rows(Form1& window);
+
     template <class W> static W* child(Form1& window, const char* name)
     {
         return window.findChild<W*>(QLatin1String(name));
@@ -58,3 +61,13 @@ public:
     int endCalls = 0;
     bool loaded = false;
 };
+
+#include "filelistmodel.h"
+
+inline QStringList WindowHarness::rows(Form1& window)
+{
+    QStringList texts;
+    for (int i = 1; i <= window.fileList().count(); ++i)
+        texts << window.fileList().textAt(i);
+    return texts;
+}

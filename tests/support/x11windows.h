@@ -1,8 +1,10 @@
 #pragma once
 
-// Finding and closing the program's top-level window on an X server, for the
-// tests and benchmarks that run the real program under xvfb-run.
+// Starting the real program on an X server, finding its top-level window and
+// closing it, for the tests and benchmarks that run under xvfb-run.
+#include <QProcessEnvironment>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -50,6 +52,18 @@ inline void closeWindow(Display* display, Window window)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
+}
+
+// The environment for starting the real program with a home of its own, so
+// that its settings and office profile stay in `home`.
+inline QProcessEnvironment programEnvironment(const QTemporaryDir& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_CACHE_HOME", home.filePath("cache"));
+    env.remove("QT_QPA_PLATFORM");
+    return env;
 }
 
 } // namespace x11
