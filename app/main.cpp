@@ -4,6 +4,7 @@
 #include "officelink.h"
 #include "officesession.h"
 #include "settingsstore.h"
+#include "tarnwickapplication.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,7 +14,7 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    TarnwickApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     const QString programDir = QCoreApplication::applicationDirPath();

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object. Every handler catches what it expects; an
+// exception that still reaches the event loop is written to standard error
+// and that one event is dropped, instead of ending the program.
+class TarnwickApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override;
+};
