@@ -20,7 +20,13 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
     if (!installation)
         return false;
     if (!session_) {
-        session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, callLimit_);
+        try {
+            session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, callLimit_);
+        } catch (const OfficeError& e) {
+            // The suite is there; the window opens and the error is reported.
+            unavailable_ = e.description();
+            throw;
+        }
         office_ = std::make_unique<UnoOffice>(*session_);
     }
     return true;
@@ -35,7 +41,7 @@ void UnoOfficeLink::startInBackground()
 OfficeOperations& UnoOfficeLink::operations()
 {
     if (!office_)
-        throw OfficeError(QStringLiteral("The office suite has not been found."));
+        throw OfficeError(unavailable_);
     return *office_;
 }
 

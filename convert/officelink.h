@@ -48,4 +48,6 @@ private:
     std::chrono::milliseconds callLimit_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
+    // Why there is no session, for every file that asks for the office.
+    QString unavailable_ = QStringLiteral("The office suite has not been found.");
 };

@@ -125,6 +125,11 @@ OfficeSession::OfficeSession(OfficeInstallation installation, const QString& pro
             profileLock_ = std::move(lock);
             break;
         }
+        // Held by another Tarnwick: try the next. Anything else will not
+        // get better with another number.
+        if (lock->error() != QLockFile::LockFailedError)
+            throw OfficeError(
+                QStringLiteral("The office profile folder cannot be used: %1").arg(profileRoot));
     }
     process_ = std::make_unique<OfficeProcess>(installation_, profile);
 }

@@ -1,4 +1,5 @@
 #include "filelistmodel.h"
+#include "officeerror.h"
 #include "officelink.h"
 #include "windowharness.h"
 
@@ -40,6 +41,7 @@ private slots:
     void storedOptionsRestore_data();
     void storedOptionsRestore();
     void unknownDesktopIsReportedAtLine136();
+    void unusableOfficeProfileIsReported();
     void missingOfficeEndsBeforeTheWindowShows_data();
     void missingOfficeEndsBeforeTheWindowShows();
     void removal_data();
@@ -183,6 +185,24 @@ void MainWindowTest::unknownDesktopIsReportedAtLine136()
     // The later lines still ran.
     QVERIFY(radio(*w, "Option1")->isChecked());
     QCOMPARE(h.office.checks, 1);
+}
+
+void MainWindowTest::unusableOfficeProfileIsReported()
+{
+    // A file where the profile folder should be: the window still opens, the
+    // load step reports line 148, and the office says why when a run asks.
+    WindowHarness h;
+    QFile blocker(h.dir.filePath("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    UnoOfficeLink office(DefaultOfficeProgramDirs(), h.dir.filePath("blocker/profiles"));
+    h.link = &office;
+    auto w = h.start();
+    QVERIFY(h.loaded);
+    QCOMPARE(h.dialogs.texts().size(), 1);
+    QVERIFY(h.dialogs.texts()[0].startsWith("The office profile folder cannot be used: "));
+    QVERIFY(h.dialogs.texts()[0].contains("Form_Load at line 148"));
+    QVERIFY_THROWS_EXCEPTION(OfficeError, office.operations());
 }
 
 void MainWindowTest::missingOfficeEndsBeforeTheWindowShows_data()
