@@ -97,18 +97,19 @@ std::unique_ptr<RunTest::Run> RunTest::startRun(const QStringList& files, bool i
 
 void RunTest::progressAndDone()
 {
-    auto run = startRun({"a.ods", "b.ods", "c.ods", "d.ods"});
+    // A name with "%p" in it is shown as it is, not as a percentage.
+    auto run = startRun({"a.ods", "b.ods", "c%p.ods", "d.ods"});
     click(*run->w);
     QCOMPARE(run->progress,
              (QStringList{"25 Progress Bar", "50 Processing: a.ods", "75 Processing: b.ods",
-                          "100 Processing: c.ods", "0 Processing: d.ods"}));
+                          "100 Processing: c%p.ods", "0 Processing: d.ods"}));
     QCOMPARE(run->atDone, QString("0 Progress Bar"));
     QCOMPARE(run->h.dialogs.texts(), QStringList{"Done."});
     QCOMPARE(run->h.dialogs.shown[0].caption, QString("Tarnwick"));
     QCOMPARE(run->h.dialogs.shown[0].icon, MessageIcon::None);
     QCOMPARE(run->w->pointer(), Pointer::Default);
     QVERIFY(!run->w->conversionRunning());
-    for (const char* name : {"a", "b", "c", "d"})
+    for (const char* name : {"a", "b", "c%p", "d"})
         QVERIFY(QFileInfo::exists(run->h.dir.filePath(QString("out/%1.pdf").arg(name))));
     QCOMPARE(run->h.office.office.calls.filter("executeDispatch").size(), 4);
 }
