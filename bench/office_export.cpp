@@ -23,7 +23,7 @@
 namespace {
 
 constexpr int Files = 20;
-constexpr int Repeats = 5;
+constexpr int Repeats = 9;
 
 QString pdfOf(const QString& dir, const QString& source)
 {
