@@ -53,18 +53,6 @@ double cpuSeconds()
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-QStringList makeFiles(const QString& dir, int count)
-{
-    QDir().mkpath(dir);
-    QStringList files;
-    for (int i = 1; i <= count; ++i) {
-        const QString target = QStringLiteral("%1/sheet%2.ods").arg(dir).arg(i, 3, 10, QChar('0'));
-        QFile::copy(QStringLiteral(TW_SOURCE_DIR "/Samples/Sales Report.ods"), target);
-        files << target;
-    }
-    return files;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -74,7 +62,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     out << Qt::fixed;
     QTemporaryDir work;
-    const QStringList files = makeFiles(work.filePath("in"), Files);
+    const QStringList files = makeSampleCopies(work.filePath("in"), Files);
     const QString pdfDir = work.filePath("out");
     QDir().mkpath(pdfDir);
 
@@ -125,7 +113,7 @@ int main(int argc, char* argv[])
     out << "messages: " << dialogs.messages.join(" | ") << "\n";
 
     // The office's memory over a long run, files back to back.
-    const QStringList many = makeFiles(work.filePath("many"), LongRun);
+    const QStringList many = makeSampleCopies(work.filePath("many"), LongRun);
     out << "office memory over " << LongRun << " files (RSS MiB after n files):\n";
     double after20 = 0;
     for (int i = 0; i < LongRun; ++i) {

@@ -2,8 +2,10 @@
 
 // Small helpers that the benchmarks share.
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <vector>
@@ -27,4 +29,18 @@ inline double memoryMiB(qint64 pid, const char* field)
         if (line.startsWith(field))
             return line.mid(qstrlen(field)).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0;
+}
+
+// `count` copies of the sales sample in `dir`: sheet001.ods, sheet002.ods, ...
+// The benchmarks are built with TW_SOURCE_DIR, the source tree.
+inline QStringList makeSampleCopies(const QString& dir, int count)
+{
+    QDir().mkpath(dir);
+    QStringList files;
+    for (int i = 1; i <= count; ++i) {
+        const QString target = QStringLiteral("%1/sheet%2.ods").arg(dir).arg(i, 3, 10, QChar('0'));
+        QFile::copy(QStringLiteral(TW_SOURCE_DIR "/Samples/Sales Report.ods"), target);
+        files << target;
+    }
+    return files;
 }

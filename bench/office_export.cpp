@@ -63,13 +63,7 @@ int main(int argc, char* argv[])
 
     QTemporaryDir work;
     const QString in = work.filePath("in");
-    QDir().mkpath(in);
-    QStringList sources;
-    for (int i = 1; i <= Files; ++i) {
-        const QString target = QStringLiteral("%1/sheet%2.ods").arg(in).arg(i, 2, 10, QChar('0'));
-        QFile::copy(QStringLiteral(TW_SOURCE_DIR "/Samples/Sales Report.ods"), target);
-        sources << target;
-    }
+    const QStringList sources = makeSampleCopies(in, Files);
     SystemClock clock;
 
     // (a) Our engine. A first session sets the profile up; the cold start is
