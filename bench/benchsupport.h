@@ -3,11 +3,15 @@
 // Small helpers that the benchmarks share.
 #include <QByteArray>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <csignal>
+#include <unistd.h>
 #include <vector>
 
 inline double median(std::vector<double> values)
@@ -43,4 +47,56 @@ inline QStringList makeSampleCopies(const QString& dir, int count)
         files << target;
     }
     return files;
+}
+
+// What one run of an external program gave.
+struct CommandResult {
+    bool timedOut = false;
+    // -1 when it did not start, crashed or was killed.
+    int exitCode = -1;
+    double ms = 0;
+    QByteArray out, err;
+};
+
+// Runs a program for at most limitMs. It runs in a session of its own, so
+// that a timeout kills whatever it forked too (the soffice script forks
+// soffice.bin, which would otherwise run on).
+inline CommandResult runCommand(const QString& program, const QStringList& args, int limitMs)
+{
+    CommandResult r;
+    QProcess p;
+    p.setChildProcessModifier([] { ::setsid(); });
+    QElapsedTimer t;
+    t.start();
+    p.start(program, args);
+    if (p.waitForStarted(limitMs) && !p.waitForFinished(std::max(1, limitMs - int(t.elapsed())))) {
+        r.timedOut = true;
+        ::kill(-static_cast<pid_t>(p.processId()), SIGKILL);
+        p.waitForFinished(-1);
+    }
+    r.ms = t.nsecsElapsed() / 1e6;
+    if (!r.timedOut && p.exitStatus() == QProcess::NormalExit &&
+        p.error() != QProcess::FailedToStart)
+        r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// The page count of a PDF from pdfinfo's "Pages:" line; -1 when it has none.
+inline int pdfPages(const QString& pdf, int limitMs = 60000)
+{
+    const CommandResult r = runCommand(QStringLiteral("pdfinfo"), {pdf}, limitMs);
+    for (const QByteArray& line : r.out.split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+// A PDF's text as pdftotext reads it, with runs of white space made one space.
+inline QString pdfText(const QString& pdf, int limitMs = 60000)
+{
+    const CommandResult r =
+        runCommand(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, limitMs);
+    return QString::fromUtf8(r.out).simplified();
 }
