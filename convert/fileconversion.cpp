@@ -1,6 +1,7 @@
 #include "fileconversion.h"
 
 #include "clock.h"
+#include "exportleftovers.h"
 #include "fileurl.h"
 #include "officeerror.h"
 #include "pdfexportargs.h"
@@ -86,10 +87,18 @@ void FileConversion::makeFilterDataRecord()
 void FileConversion::dispatch(const QString& outputPath)
 {
     const FileStamp before = FileStamp::of(outputPath);
+    const ExportLeftovers leftovers(outputPath);
     const QDateTime start = clock_.now();
-    office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"), QString(),
-                            0, arguments_);
-    VerifyPdfWritten(outputPath, before, start);
+    try {
+        office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"),
+                                QString(), 0, arguments_);
+        VerifyPdfWritten(outputPath, before, start);
+    } catch (...) {
+        // A failed or killed export must not leave its half-written file in
+        // the user's folder.
+        leftovers.removeNew();
+        throw;
+    }
 }
 
 void FileConversion::close()
@@ -126,7 +135,12 @@ void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& so
     try {
         file.dispatch(outputPath);
     } catch (...) {
-        file.close();
+        // The export's error is the one to tell; a close that fails after it
+        // (the office was killed) adds nothing.
+        try {
+            file.close();
+        } catch (const TarnwickError&) {
+        }
         throw;
     }
     file.close();

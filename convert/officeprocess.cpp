@@ -3,11 +3,9 @@
 #include "officeerror.h"
 
 #include <QByteArrayList>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QThread>
 #include <QUrl>
 
 #include <cerrno>
@@ -108,51 +106,81 @@ void OfficeProcess::start()
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    pid_ = pid;
-    exited_ = false;
-    status_ = 0;
-}
-
-void OfficeProcess::reap(bool block)
-{
-    if (pid_ <= 0 || exited_)
-        return;
-    int status = 0;
-    const pid_t r = ::waitpid(pid_, &status, block ? 0 : WNOHANG);
-    if (r == pid_ || (r < 0 && errno == ECHILD)) {
-        exited_ = true;
-        status_ = r == pid_ ? status : 0;
+    {
+        std::lock_guard lock(mutex_);
+        pid_ = pid;
+        exited_ = false;
+        status_ = 0;
     }
+    reaper_ = std::thread(&OfficeProcess::awaitExit, this, pid);
 }
 
-bool OfficeProcess::running()
+void OfficeProcess::awaitExit(pid_t pid)
 {
-    reap(false);
+    // WNOWAIT leaves the ended office unreaped until the lock is held, so a
+    // signal sent under the lock never reaches a process that took its pid.
+    siginfo_t info{};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
+           errno == EINTR) {
+    }
+    std::lock_guard lock(mutex_);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid)
+        status = 0; // reaped elsewhere; nothing is known of how it ended
+    exited_ = true;
+    status_ = status;
+    ended_.notify_all();
+}
+
+pid_t OfficeProcess::pid() const
+{
+    std::lock_guard lock(mutex_);
+    return pid_;
+}
+
+bool OfficeProcess::running() const
+{
+    std::lock_guard lock(mutex_);
     return pid_ > 0 && !exited_;
 }
 
-std::optional<int> OfficeProcess::exitCode()
+std::optional<int> OfficeProcess::exitCode() const
 {
-    reap(false);
+    std::lock_guard lock(mutex_);
     if (pid_ > 0 && exited_ && WIFEXITED(status_))
         return WEXITSTATUS(status_);
     return std::nullopt;
 }
 
+void OfficeProcess::signal(int sig)
+{
+    std::lock_guard lock(mutex_);
+    signalLocked(sig, false);
+}
+
+void OfficeProcess::signalLocked(int sig, bool group)
+{
+    if (pid_ <= 0 || exited_)
+        return;
+    // Right after the fork the child may not have made its own group yet,
+    // so the office itself is always signalled too.
+    if (group)
+        ::kill(-pid_, sig);
+    ::kill(pid_, sig);
+}
+
 void OfficeProcess::stop()
 {
+    std::unique_lock lock(mutex_);
     if (pid_ <= 0)
         return;
-    if (running()) {
-        ::kill(-pid_, SIGTERM);
-        const QDeadlineTimer deadline(3000);
-        while (running() && !deadline.hasExpired())
-            QThread::msleep(10);
-    }
-    // Whatever is left of the group (the office itself or helpers it spawned).
-    // Once reaped, the group id may belong to someone else: leave it alone.
-    if (!exited_)
-        ::kill(-pid_, SIGKILL);
-    reap(true);
+    // Politely first, then the whole group (the office and any helper it
+    // spawned) by force.
+    signalLocked(SIGTERM, true);
+    ended_.wait_for(lock, std::chrono::seconds(3), [this] { return exited_; });
+    signalLocked(SIGKILL, true);
+    ended_.wait(lock, [this] { return exited_; });
     pid_ = -1;
+    lock.unlock();
+    reaper_.join();
 }

@@ -2,8 +2,11 @@
 
 #include "officelocator.h"
 
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <sys/types.h>
+#include <thread>
 
 // One office process that Tarnwick started and owns. The office runs
 // headless on a private profile, in its own process group, and listens on a
@@ -21,26 +24,36 @@ public:
     // Ends the office and its process group: politely, then by force.
     void stop();
 
-    bool running();
+    bool running() const;
     // The exit code once the office has ended by itself; nullopt while it
     // runs, after a signal, or when it never started.
-    std::optional<int> exitCode();
+    std::optional<int> exitCode() const;
+    // Sends a signal to the office unless it has ended. Safe from any thread:
+    // an office that has ended is not reaped meanwhile, so its pid cannot
+    // have passed to another process.
+    void signal(int sig);
 
     // True when the last start found no profile yet: such an office sets the
     // profile up and exits with code 81 instead of serving.
     bool startedOnNewProfile() const { return newProfile_; }
-    pid_t pid() const { return pid_; }
+    pid_t pid() const;
     const QString& pipeName() const { return pipeName_; }
     const QString& profileDir() const { return profileDir_; }
 
 private:
-    void reap(bool block);
+    // The reaper thread: waits for the office to end, then reaps it.
+    void awaitExit(pid_t pid);
+    void signalLocked(int sig, bool group);
 
     OfficeInstallation installation_;
     QString profileDir_;
     QString pipeName_;
+    bool newProfile_ = false;
+    // The state of the current office, shared with its reaper thread.
+    mutable std::mutex mutex_;
+    std::condition_variable ended_;
     pid_t pid_ = -1;
     bool exited_ = false;
-    bool newProfile_ = false;
     int status_ = 0;
+    std::thread reaper_;
 };

@@ -104,11 +104,7 @@ QString DefaultOfficeProfileRoot()
 OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot,
                              std::chrono::milliseconds callLimit)
     : installation_(std::move(installation)), callLimit_(callLimit),
-      watchdog_(std::make_unique<Watchdog>([this] {
-          const pid_t pid = watchedPid_.load();
-          if (pid > 0)
-              ::kill(pid, SIGKILL);
-      }))
+      watchdog_(std::make_unique<Watchdog>([this] { process_->signal(SIGKILL); }))
 {
     // Writing to the pipe of an office that just died raises SIGPIPE, which
     // would end Tarnwick; the failed write is reported by the bridge instead.
@@ -151,7 +147,6 @@ void OfficeSession::launch()
 {
     process_->start();
     ++launches_;
-    watchedPid_ = process_->pid();
 }
 
 void OfficeSession::guarded(const std::function<void()>& call)

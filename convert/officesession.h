@@ -63,8 +63,6 @@ private:
     std::shared_ptr<std::atomic<bool>> bridgeDisposed_;
     int launches_ = 0;
     std::chrono::milliseconds callLimit_;
-    // The pid the watchdog may kill; it reads it from its own thread.
-    std::atomic<pid_t> watchedPid_{-1};
     std::unique_ptr<Watchdog> watchdog_;
 };
 

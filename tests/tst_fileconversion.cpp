@@ -19,6 +19,9 @@ private slots:
     void failedStepLeavesNoObjectOfThePreviousFile();
     void exportCheck_data();
     void exportCheck();
+    void failedExportLeavesNoOfficeFile_data();
+    void failedExportLeavesNoOfficeFile();
+    void exportErrorIsNotHiddenByTheClose();
 
 private:
     QTemporaryDir dir_;
@@ -170,6 +173,74 @@ void FileConversionTest::exportCheck()
     } catch (const OfficeError& e) {
         QVERIFY(!ok);
         QCOMPARE(e.description(), "The PDF file was not written: " + output);
+    }
+}
+
+void FileConversionTest::failedExportLeavesNoOfficeFile_data()
+{
+    QTest::addColumn<QStringList>("before");  // files in the output folder before the export
+    QTest::addColumn<QStringList>("created"); // files the export creates there
+    QTest::addColumn<QString>("outcome");     // "killed", "nothing written" or "written"
+    QTest::addColumn<QStringList>("after");
+    const QStringList old{"lu1234old.tmp", ".~lock.out.pdf#", "notes.txt"};
+    QTest::newRow("killed export") << old << QStringList{"lu8812xk2.tmp"} << "killed" << old;
+    QTest::newRow("export that wrote nothing")
+        << QStringList{} << QStringList{"lu77a.tmp", ".~lock.out.pdf#"} << "nothing written"
+        << QStringList{};
+    QTest::newRow("other new files stay")
+        << QStringList{} << QStringList{"lu.tmp",       "LU12.tmp",          "xlu12.tmp",
+                                        "lu12.tmp.pdf", ".~lock.other.ods#", "draft.pdf"}
+        << "killed" << QStringList{".~lock.other.ods#", "LU12.tmp", "draft.pdf", "lu.tmp",
+                                   "lu12.tmp.pdf",      "xlu12.tmp"};
+    QTest::newRow("a good export touches nothing")
+        << QStringList{} << QStringList{"lu99.tmp"} << "written"
+        << QStringList{"lu99.tmp", "out.pdf"};
+}
+
+void FileConversionTest::failedExportLeavesNoOfficeFile()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, created);
+    QFETCH(QString, outcome);
+    QFETCH(QStringList, after);
+    QTemporaryDir out;
+    const auto touch = [&](const QString& name) {
+        QFile f(out.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    };
+    for (const QString& name : before)
+        touch(name);
+    office_.exportAction = [&](const QString& path) {
+        for (const QString& name : created)
+            touch(name);
+        if (outcome == "killed")
+            throw OfficeHungError("The office suite stopped responding and was restarted");
+        if (outcome == "written")
+            FakeOffice::writeFakePdf(path);
+    };
+    try {
+        ConvertFile(office_, clock_, dir_.filePath("a.ods"), out.filePath("out.pdf"));
+        QCOMPARE(outcome, QString("written"));
+    } catch (const OfficeError&) {
+        QVERIFY(outcome != "written");
+    }
+    QDir dir(out.path());
+    QStringList names = dir.entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    after.sort();
+    QCOMPARE(names, after);
+}
+
+void FileConversionTest::exportErrorIsNotHiddenByTheClose()
+{
+    // After a killed export the document is gone with its office, so the
+    // close fails too; the export's error is the one that counts.
+    office_.failing = {"executeDispatch", "close"};
+    try {
+        ConvertFile(office_, clock_, dir_.filePath("a.ods"), dir_.filePath("a.pdf"));
+        QFAIL("a failed export must raise");
+    } catch (const OfficeError& e) {
+        QCOMPARE(e.description(), QString("scripted failure of executeDispatch"));
     }
 }
 
