@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -27,6 +29,7 @@ private slots:
     void mixedList();
     void officeKilledDuringARun();
     void hungOfficeIsEndedByTheWatchdog();
+    void killedExportLeavesNoTemporaryFile();
 
 private:
     struct Fixture {
@@ -210,6 +213,47 @@ void RunOfficeTest::hungOfficeIsEndedByTheWatchdog()
     // The killed office leaves no lock file beside the user's document.
     QCOMPARE(QDir(f->in).entryList(QDir::Files | QDir::Hidden),
              (QStringList{"one.ods", "three.ods", "two.ods"}));
+}
+
+void RunOfficeTest::killedExportLeavesNoTemporaryFile()
+{
+    auto f = open();
+    const QString longSheet = f->in + "/long.fods";
+    fixtures::writeLongSheet(longSheet, 20000);
+    f->w->fileList().AppendFileRow(longSheet);
+    copySample(*f, "Budget 2026.ods", "after.ods");
+    // A file of the same pattern that was there before is the user's.
+    fixtures::writeTextFile(f->out + "/lu1old2.tmp", "");
+
+    // The office stops answering as soon as its temporary file of the long
+    // export appears; the watchdog then kills it in the middle of the export.
+    std::atomic<bool> finished{false};
+    QString caught;
+    std::thread watcher([&] {
+        const QDir out(f->out);
+        while (!finished) {
+            for (const QString& name : out.entryList({"lu*.tmp"}, QDir::Files)) {
+                if (name != "lu1old2.tmp") {
+                    ::kill(link_->session()->officePid(), SIGSTOP);
+                    caught = name;
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
+    finished = true;
+    watcher.join();
+
+    QVERIFY2(!caught.isEmpty(), "the export's temporary file was never seen");
+    const QStringList texts = f->h.dialogs.texts();
+    QVERIFY(texts.size() >= 2);
+    QVERIFY2(texts[0].contains("stopped responding") && texts[0].contains("at line 152"),
+             qPrintable(texts[0]));
+    QCOMPARE(texts.last(), QString("Done."));
+    QCOMPARE(QDir(f->out).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{"after.pdf", "lu1old2.tmp"}));
 }
 
 QTEST_MAIN(RunOfficeTest)

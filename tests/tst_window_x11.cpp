@@ -8,41 +8,86 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <memory>
+
 #include "x11windows.h"
 
 class WindowX11Test : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void windowAppearsAndClosingEndsTheOffice();
+    void deadOfficeIsReapedWhileTheProgramRuns();
+
+private:
+    // Starts the program on a home of its own and waits for its window and
+    // for the office it starts in the background.
+    void startProgram();
+    // Closes the window; the program and its offices must end.
+    void closeProgram();
+
+    Display* display_ = nullptr;
+    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<QProcess> tool_;
+    Window window_ = 0;
+    QList<pid_t> offices_;
 };
+
+void WindowX11Test::initTestCase()
+{
+    display_ = XOpenDisplay(nullptr);
+    if (!display_)
+        QSKIP("no X display; run under xvfb-run");
+}
+
+void WindowX11Test::cleanupTestCase()
+{
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+void WindowX11Test::startProgram()
+{
+    home_ = std::make_unique<QTemporaryDir>();
+    tool_ = std::make_unique<QProcess>();
+    tool_->setProcessEnvironment(x11::programEnvironment(*home_));
+    tool_->setProcessChannelMode(QProcess::ForwardedChannels);
+    // An installed copy may be checked instead of the one in the build.
+    tool_->start(qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM), {});
+    QVERIFY(tool_->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT((window_ = x11::findMappedWindow(display_, "Tarnwick")) != 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home_->path()).isEmpty(), 60000);
+    offices_ = fixtures::officeProcessesMentioning(home_->path());
+}
+
+void WindowX11Test::closeProgram()
+{
+    x11::closeWindow(display_, window_);
+    QVERIFY(tool_->waitForFinished(15000));
+    QCOMPARE(tool_->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool_->exitCode(), 0);
+    for (pid_t office : offices_)
+        QVERIFY(fixtures::waitForProcessGone(office, 15000));
+    QVERIFY(fixtures::officeProcessesMentioning(home_->path()).isEmpty());
+}
 
 void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        QSKIP("no X display; run under xvfb-run");
-    QTemporaryDir home;
-    const QProcessEnvironment env = x11::programEnvironment(home);
-    // An installed copy may be checked instead of the one in the build.
-    const QString program = qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM);
-    QProcess tool;
-    tool.setProcessEnvironment(env);
-    tool.setProcessChannelMode(QProcess::ForwardedChannels);
-    tool.start(program, {});
-    QVERIFY(tool.waitForStarted());
-
-    Window window = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((window = x11::findMappedWindow(display, "Tarnwick")) != 0, 30000);
+    startProgram();
+    if (QTest::currentTestFailed())
+        return;
     XWindowAttributes attributes;
-    QVERIFY(XGetWindowAttributes(display, window, &attributes));
+    QVERIFY(XGetWindowAttributes(display_, window_, &attributes));
     QCOMPARE(attributes.width, 536);
     QCOMPARE(attributes.height, 446);
 
     // Start-up recorded the samples beside the program it really ran.
     const QString samples = qEnvironmentVariable("TW_EXPECT_SAMPLES_DIR");
     if (!samples.isEmpty()) {
-        const QSettings settings(home.filePath("config/Velmora/Tarnwick.conf"),
+        const QSettings settings(home_->filePath("config/Velmora/Tarnwick.conf"),
                                  QSettings::IniFormat);
         const QStringList recorded =
             settings.value("Tarnwick/Snapshot").toString().split('|', Qt::SkipEmptyParts);
@@ -50,19 +95,21 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
         for (const QString& path : recorded)
             QVERIFY2(path.startsWith(samples + "/") && QFileInfo::exists(path), qPrintable(path));
     }
+    closeProgram();
+}
 
-    // The office was started in the background; wait until it runs.
-    QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home.path()).isEmpty(), 60000);
-    const QList<pid_t> offices = fixtures::officeProcessesMentioning(home.path());
-
-    x11::closeWindow(display, window);
-    QVERIFY(tool.waitForFinished(15000));
-    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(tool.exitCode(), 0);
-    for (pid_t office : offices)
-        QVERIFY(fixtures::waitForProcessGone(office, 15000));
-    QVERIFY(fixtures::officeProcessesMentioning(home.path()).isEmpty());
-    XCloseDisplay(display);
+void WindowX11Test::deadOfficeIsReapedWhileTheProgramRuns()
+{
+    startProgram();
+    if (QTest::currentTestFailed())
+        return;
+    const pid_t office = offices_.first();
+    ::kill(office, SIGKILL);
+    // No "<defunct>" office under the program while it waits for work.
+    QTRY_VERIFY_WITH_TIMEOUT(!fixtures::inProcessTable(office), 1000);
+    QCOMPARE(tool_->state(), QProcess::Running);
+    QVERIFY(x11::findMappedWindow(display_, "Tarnwick") != 0);
+    closeProgram();
 }
 
 QTEST_GUILESS_MAIN(WindowX11Test)

@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -103,6 +104,29 @@ bool waitForProcessGone(pid_t pid, int timeoutMs)
         QThread::msleep(20);
     }
     return false;
+}
+
+bool inProcessTable(pid_t pid)
+{
+    return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+}
+
+void writeLongSheet(const QString& target, int rows)
+{
+    writeTextFile(target, QStringLiteral(
+                              R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Long">
+<table:table-row table:number-rows-repeated="%1"><table:table-cell
+ table:number-columns-repeated="8" office:value-type="string"><text:p>Tarnwick long sheet</text:p>
+</table:table-cell></table:table-row>
+</table:table></office:spreadsheet></office:body></office:document>
+)")
+                              .arg(rows)
+                              .toUtf8());
 }
 
 } // namespace fixtures

@@ -22,7 +22,13 @@ void writePasswordProtectedCopy(OfficeSession& session, const QString& source,
                                 const QString& target, const QString& password);
 // soffice.bin processes whose command line mentions `marker` (a profile path).
 QList<pid_t> officeProcessesMentioning(const QString& marker);
-// Waits until the process has gone (up to timeoutMs); true when it has.
+// Waits until the process has gone (up to timeoutMs); true when it has. A
+// zombie counts as gone: it has ended, only its parent's wait is missing.
 bool waitForProcessGone(pid_t pid, int timeoutMs);
+// True while the process table holds the pid, zombies included.
+bool inProcessTable(pid_t pid);
+// A flat spreadsheet of `rows` rows of text, hundreds of pages in a PDF:
+// its export takes long enough to be caught in the middle.
+void writeLongSheet(const QString& target, int rows);
 
 } // namespace fixtures
