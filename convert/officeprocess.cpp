@@ -32,12 +32,15 @@ bool isUtf8Locale(const QByteArray& name)
     return lower.contains("utf-8") || lower.contains("utf8");
 }
 
-// The office reads file names as UTF-8 only under a UTF-8 locale.
-QByteArrayList childEnvironment()
+// The office reads file names as UTF-8 only under a UTF-8 locale. Its
+// temporary files go into a folder of its own profile.
+QByteArrayList childEnvironment(const QString& tempDir)
 {
     QByteArrayList env;
     for (char** e = environ; *e; ++e)
         env << QByteArray(*e);
+    env.removeIf([](const QByteArray& v) { return v.startsWith("TMPDIR="); });
+    env << "TMPDIR=" + QFile::encodeName(tempDir);
     const QByteArray effective = !qgetenv("LC_ALL").isEmpty()     ? qgetenv("LC_ALL")
                                  : !qgetenv("LC_CTYPE").isEmpty() ? qgetenv("LC_CTYPE")
                                                                   : qgetenv("LANG");
@@ -74,6 +77,8 @@ void OfficeProcess::start()
     stop();
     newProfile_ = !QFileInfo::exists(profileDir_ + QStringLiteral("/user"));
     QDir().mkpath(profileDir_);
+    clearTempDir();
+    QDir().mkpath(tempDir());
     pipeName_ = newPipeName();
     const QByteArray profileUrl = QUrl::fromLocalFile(profileDir_).toEncoded();
     QByteArrayList args{
@@ -87,7 +92,7 @@ void OfficeProcess::start()
         "-env:UserInstallation=" + profileUrl,
         "--accept=pipe,name=" + pipeName_.toUtf8() + ";urp;StarOffice.ComponentContext",
     };
-    QByteArrayList env = childEnvironment();
+    QByteArrayList env = childEnvironment(tempDir());
     // Everything the child needs is prepared before fork: between fork and
     // exec only async-signal-safe calls are allowed.
     auto argv = pointers(args);
@@ -183,4 +188,18 @@ void OfficeProcess::stop()
     pid_ = -1;
     lock.unlock();
     reaper_.join();
+    clearTempDir();
+}
+
+QString OfficeProcess::tempDir() const
+{
+    return profileDir_ + QStringLiteral("/tmp");
+}
+
+void OfficeProcess::clearTempDir()
+{
+    // An office that was killed leaves its temporary folder behind (with
+    // parts of the documents it worked on). No other office uses this
+    // profile, and none of ours runs now.
+    QDir(tempDir()).removeRecursively();
 }

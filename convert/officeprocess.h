@@ -39,11 +39,15 @@ public:
     pid_t pid() const;
     const QString& pipeName() const { return pipeName_; }
     const QString& profileDir() const { return profileDir_; }
+    // Where the office keeps its temporary files; emptied whenever no office
+    // runs on the profile.
+    QString tempDir() const;
 
 private:
     // The reaper thread: waits for the office to end, then reaps it.
     void awaitExit(pid_t pid);
     void signalLocked(int sig, bool group);
+    void clearTempDir();
 
     OfficeInstallation installation_;
     QString profileDir_;

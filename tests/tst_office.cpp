@@ -35,6 +35,7 @@ private:
 
     QTemporaryDir profiles_;
     QTemporaryDir work_;
+    QString systemTemp_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
     SystemClock clock_;
@@ -42,6 +43,10 @@ private:
 
 void OfficeTest::initTestCase()
 {
+    // The offices must keep their temporary files out of the system's folder.
+    systemTemp_ = work_.filePath("system-tmp");
+    QVERIFY(QDir().mkpath(systemTemp_));
+    qputenv("TMPDIR", QFile::encodeName(systemTemp_));
     const auto installation = LocateOffice();
     QVERIFY2(installation, "no office installation found");
     session_ = std::make_unique<OfficeSession>(*installation, profiles_.path());
@@ -56,6 +61,10 @@ void OfficeTest::cleanupTestCase()
     session_.reset();
     QVERIFY(fixtures::waitForProcessGone(pid, 10000));
     QVERIFY(fixtures::officeProcessesMentioning(profiles_.path()).isEmpty());
+    // Nothing is left of the offices' temporary files, the killed one's
+    // included.
+    QCOMPARE(QDir(systemTemp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+    QVERIFY(!QFileInfo::exists(profiles_.filePath("profile-0/tmp")));
 }
 
 QString OfficeTest::copySample(const QString& sample, const QString& name)
