@@ -31,6 +31,7 @@ private slots:
 
 private:
     QString copySample(const QString& sample, const QString& name);
+    QString copyIn(const QString& file, const QString& name);
     QString pdfFor(const QString& source) const;
 
     QTemporaryDir profiles_;
@@ -69,10 +70,15 @@ void OfficeTest::cleanupTestCase()
 
 QString OfficeTest::copySample(const QString& sample, const QString& name)
 {
+    return copyIn(fixtures::samplesDir() + '/' + sample, name);
+}
+
+QString OfficeTest::copyIn(const QString& file, const QString& name)
+{
     const QString target = work_.filePath(name);
     QFile::remove(target);
-    if (!QFile::copy(fixtures::samplesDir() + '/' + sample, target))
-        qFatal("cannot copy %s", qPrintable(sample));
+    if (!QFile::copy(file, target))
+        qFatal("cannot copy %s", qPrintable(file));
     return target;
 }
 
@@ -83,21 +89,31 @@ QString OfficeTest::pdfFor(const QString& source) const
 
 void OfficeTest::samplesConvert_data()
 {
+    // Paths below the source tree: the samples, and one file of each other
+    // format that the open-file dialog offers.
     QTest::addColumn<QString>("sample");
     QTest::addColumn<QStringList>("phrases");
-    QTest::newRow("budget") << "Budget 2026.ods"
+    QTest::newRow("budget") << "Samples/Budget 2026.ods"
                             << QStringList{"Tarnwick sample budget", "Groceries", "1685"};
-    QTest::newRow("sales") << "Sales Report.ods"
+    QTest::newRow("sales") << "Samples/Sales Report.ods"
                            << QStringList{"Tarnwick sample sales", "Northfield", "5620"};
-    QTest::newRow("workbook") << "Quarterly Workbook.ods"
+    QTest::newRow("workbook") << "Samples/Quarterly Workbook.ods"
                               << QStringList{"Tarnwick sample workbook", "Second quarter", "3220"};
+    QTest::newRow(".ots template") << "tests/data/Price List.ots"
+                                   << QStringList{"Tarnwick template price list", "Chair", "123"};
+    QTest::newRow(".sxc legacy") << "tests/data/Inventory 2003.sxc"
+                                 << QStringList{"Tarnwick legacy inventory", "205", "Open orders",
+                                                "Page 2"};
+    QTest::newRow(".stc legacy template")
+        << "tests/data/Invoice Form.stc"
+        << QStringList{"Tarnwick legacy invoice template", "Amount due", "660"};
 }
 
 void OfficeTest::samplesConvert()
 {
     QFETCH(QString, sample);
     QFETCH(QStringList, phrases);
-    const QString source = copySample(sample, sample);
+    const QString source = copyIn(TW_SOURCE_DIR "/" + sample, QFileInfo(sample).fileName());
     ConvertFile(*office_, clock_, source, pdfFor(source));
     const QString text = fixtures::pdfText(pdfFor(source));
     for (const QString& phrase : phrases)

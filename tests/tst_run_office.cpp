@@ -80,7 +80,10 @@ std::unique_ptr<RunOfficeTest::Fixture> RunOfficeTest::open()
 QString RunOfficeTest::copySample(Fixture& f, const QString& sample, const QString& name)
 {
     const QString target = f.in + "/" + name;
-    QFile::copy(fixtures::samplesDir() + "/" + sample, target);
+    // A sample name, or a path below the source tree.
+    QFile::copy(sample.contains('/') ? TW_SOURCE_DIR "/" + sample
+                                     : fixtures::samplesDir() + "/" + sample,
+                target);
     f.w->fileList().AppendFileRow(target);
     return target;
 }
@@ -114,6 +117,11 @@ void RunOfficeTest::outputOptions()
     copySample(*f, "Budget 2026.ods", "Q1.final.ods");
     copySample(*f, "Sales Report.ods", "no dot");
     copySample(*f, "Quarterly Workbook.ods", "Quarterly Workbook.ods");
+    copySample(*f, "tests/data/Inventory 2003.sxc", "Inventory 2003.sxc");
+    // Two sources with one output name: the later one's PDF stands.
+    copySample(*f, "Budget 2026.ods", "Prices.ods");
+    copySample(*f, "tests/data/Price List.ots", "Prices.ots");
+    copySample(*f, "tests/data/Invoice Form.stc", "Invoice Form.stc");
     WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
 
     QCOMPARE(f->h.dialogs.texts(), QStringList{"Done."});
@@ -121,6 +129,9 @@ void RunOfficeTest::outputOptions()
     QVERIFY(fixtures::pdfText(target + "/Q1.final.pdf").contains("Tarnwick sample budget"));
     QVERIFY(fixtures::pdfText(target + "/no dot.pdf").contains("Tarnwick sample sales"));
     QVERIFY(fixtures::pdfText(target + "/Quarterly Workbook.pdf").contains("Second quarter"));
+    QVERIFY(fixtures::pdfText(target + "/Inventory 2003.pdf").contains("Open orders"));
+    QVERIFY(fixtures::pdfText(target + "/Prices.pdf").contains("Tarnwick template price list"));
+    QVERIFY(fixtures::pdfText(target + "/Invoice Form.pdf").contains("Amount due"));
 }
 
 void RunOfficeTest::mixedList()
