@@ -276,7 +276,7 @@ int main(int argc, char* argv[])
                                         : theirs.timedOut ? "TIMEOUT"
                                                           : "FAIL")
                                     .leftJustified(7),
-                                (pagesOf(ours) + '/' + pagesOf(theirs)).leftJustified(7),
+                                (pagesOf(ours) + '/' + pagesOf(theirs)).leftJustified(11),
                                 equal.leftJustified(3),
                                 (number(ours.ms) + '/' + number(theirs.ms)).leftJustified(17));
         if (!ours.ok)
