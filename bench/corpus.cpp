@@ -2,7 +2,9 @@
 // warm office, without the run's fixed pause, and (b) with
 // `soffice --headless --convert-to pdf`, one call per file; prints per file
 // whether each side converted, the pages and text of both PDFs and the
-// times, then one summary line. Some files take minutes: not a test.
+// times, then one summary line. Some files take minutes: not a test. Our
+// side's limit is the watchdog's, which watches each office call, so a file
+// may take up to about twice the limit there (load, then export).
 //
 //   corpus <folder> [--limit SECONDS] [--keep DIR]
 #include "benchsupport.h"
@@ -25,7 +27,6 @@
 #include <QUrl>
 
 #include <chrono>
-#include <memory>
 #include <optional>
 
 namespace {
