@@ -126,17 +126,18 @@ void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& so
     file.createServiceManager();
     file.createDesktop();
     file.load(sourcePath);
-    file.createDispatchHelper();
-    file.getController();
-    file.getFrame();
-    file.makeUrlRecord(outputPath);
-    file.makeFilterNameRecord();
-    file.makeFilterDataRecord();
     try {
+        file.createDispatchHelper();
+        file.getController();
+        file.getFrame();
+        file.makeUrlRecord(outputPath);
+        file.makeFilterNameRecord();
+        file.makeFilterDataRecord();
         file.dispatch(outputPath);
     } catch (...) {
-        // The export's error is the one to tell; a close that fails after it
-        // (the office was killed) adds nothing.
+        // The loaded document must not stay open in the office. The failed
+        // step's error is the one to tell; a close that fails after it (the
+        // office was killed) adds nothing.
         try {
             file.close();
         } catch (const TarnwickError&) {

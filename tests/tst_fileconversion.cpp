@@ -21,7 +21,8 @@ private slots:
     void exportCheck();
     void failedExportLeavesNoOfficeFile_data();
     void failedExportLeavesNoOfficeFile();
-    void exportErrorIsNotHiddenByTheClose();
+    void failedStepClosesTheDocument_data();
+    void failedStepClosesTheDocument();
 
 private:
     QTemporaryDir dir_;
@@ -231,17 +232,28 @@ void FileConversionTest::failedExportLeavesNoOfficeFile()
     QCOMPARE(names, after);
 }
 
-void FileConversionTest::exportErrorIsNotHiddenByTheClose()
+void FileConversionTest::failedStepClosesTheDocument_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::newRow("dispatch helper") << "createInstance com.sun.star.frame.DispatchHelper";
+    QTest::newRow("controller") << "getCurrentController";
+    QTest::newRow("frame") << "getFrame";
+    QTest::newRow("export") << "executeDispatch";
+}
+
+void FileConversionTest::failedStepClosesTheDocument()
 {
     // After a killed export the document is gone with its office, so the
-    // close fails too; the export's error is the one that counts.
-    office_.failing = {"executeDispatch", "close"};
+    // close fails too; the failed step's error is the one that counts.
+    QFETCH(QString, step);
+    office_.failing = {step, "close"};
     try {
         ConvertFile(office_, clock_, dir_.filePath("a.ods"), dir_.filePath("a.pdf"));
-        QFAIL("a failed export must raise");
+        QFAIL("a failed step must raise");
     } catch (const OfficeError& e) {
-        QCOMPARE(e.description(), QString("scripted failure of executeDispatch"));
+        QCOMPARE(e.description(), "scripted failure of " + step);
     }
+    QVERIFY(office_.calls.contains("close document#3 1"));
 }
 
 QTEST_GUILESS_MAIN(FileConversionTest)
