@@ -3,9 +3,9 @@
 #include <QSet>
 #include <QString>
 
-// The office exports into a temporary file beside the target ("lu" followed
-// by letters and digits, ".tmp") and renames it when it is done; with
-// document locking on it also puts a lock file beside the target. An export
+// While it exports, the office keeps a temporary file beside the target ("lu"
+// followed by letters and digits, ".tmp") and drops it once the PDF is in
+// place; with document locking on it also puts a lock file there. An export
 // that fails or is killed leaves these in the user's folder.
 class ExportLeftovers {
 public:
