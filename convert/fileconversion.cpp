@@ -1,20 +1,14 @@
 #include "fileconversion.h"
 
-#include "clock.h"
 #include "exportleftovers.h"
 #include "fileurl.h"
 #include "officeerror.h"
 #include "pdfexportargs.h"
+#include "pdfwritten.h"
 #include "propertyvalue.h"
 #include "unostring.h"
 
-#include <QFileInfo>
-
 namespace {
-// File times come from the kernel's coarse clock, which may lag a reading of
-// the wall clock slightly.
-constexpr qint64 FileTimeToleranceMs = 1000;
-
 template <class Make> void replace(OfficeRef& slot, Make make)
 {
     slot.reset();
@@ -88,11 +82,10 @@ void FileConversion::dispatch(const QString& outputPath)
 {
     const FileStamp before = FileStamp::of(outputPath);
     const ExportLeftovers leftovers(outputPath);
-    const QDateTime start = clock_.now();
     try {
         office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"),
                                 QString(), 0, arguments_);
-        VerifyPdfWritten(outputPath, before, start);
+        VerifyPdfWritten(outputPath, before);
     } catch (...) {
         // A failed or killed export must not leave its half-written file in
         // the user's folder.
@@ -146,23 +139,4 @@ void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& so
     }
     file.close();
     file.releaseAll();
-}
-
-FileStamp FileStamp::of(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {};
-    return {true, info.size(), info.lastModified()};
-}
-
-void VerifyPdfWritten(const QString& path, const FileStamp& before, const QDateTime& dispatchStart)
-{
-    const FileStamp after = FileStamp::of(path);
-    const bool written =
-        after.exists && after.size > 0 &&
-        after.modified >= dispatchStart.addMSecs(-FileTimeToleranceMs) &&
-        (!before.exists || after.modified != before.modified || after.size != before.size);
-    if (!written)
-        throw OfficeError(QStringLiteral("The PDF file was not written: %1").arg(path));
 }

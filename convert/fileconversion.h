@@ -2,7 +2,7 @@
 
 #include "officeoperations.h"
 
-#include <QDateTime>
+#include <QString>
 
 class Clock;
 
@@ -43,16 +43,3 @@ private:
 // All steps for one file, without the pause; the first failure propagates.
 void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& sourcePath,
                  const QString& outputPath);
-
-// What a file looked like before the export, to tell whether the export
-// wrote it.
-struct FileStamp {
-    bool exists = false;
-    qint64 size = 0;
-    QDateTime modified;
-    static FileStamp of(const QString& path);
-};
-
-// Raises "The PDF file was not written: <path>" unless the file is there, not
-// empty, changed since `before` and not older than `dispatchStart`.
-void VerifyPdfWritten(const QString& path, const FileStamp& before, const QDateTime& dispatchStart);

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <functional>
 
 class FileConversionTest : public QObject {
@@ -124,39 +125,61 @@ void FileConversionTest::failedStepLeavesNoObjectOfThePreviousFile()
 
 void FileConversionTest::exportCheck_data()
 {
+    // The export writes a temporary file and renames it over the PDF, or
+    // writes in place. File times are set by other clocks (a network share)
+    // or in 2-second steps (FAT), so the verdict must come from the file alone.
     QTest::addColumn<QString>("existing"); // content of the PDF before the export, or none
-    QTest::addColumn<int>("ageSeconds");   // age of that file
     QTest::addColumn<QString>("written");  // what the export writes; "-" for nothing
+    // Seconds from the old file's time (or from now) to the new file's time.
+    QTest::addColumn<int>("timeShift");
+    QTest::addColumn<bool>("viaRename"); // a new file renamed over the PDF
     QTest::addColumn<bool>("ok");
-    QTest::newRow("new file") << QString() << 0 << "%PDF" << true;
-    QTest::newRow("nothing written") << QString() << 0 << "-" << false;
-    QTest::newRow("empty file written") << QString() << 0 << "" << false;
-    QTest::newRow("old file left alone") << "%PDF old" << 3600 << "-" << false;
-    QTest::newRow("old file replaced") << "%PDF old" << 3600 << "%PDF new" << true;
+    QTest::newRow("new file") << QString() << "%PDF" << 0 << true << true;
+    QTest::newRow("new file, its time an hour behind ours")
+        << QString() << "%PDF" << -3600 << true << true;
+    QTest::newRow("nothing written") << QString() << "-" << 0 << false << false;
+    QTest::newRow("empty file written") << QString() << "" << 0 << true << false;
+    QTest::newRow("old file left alone") << "%PDF old"
+                                         << "-" << 0 << false << false;
+    QTest::newRow("old file replaced") << "%PDF old"
+                                       << "%PDF new" << 3600 << false << true;
+    QTest::newRow("replaced in place, size changed, same time")
+        << "%PDF old"
+        << "%PDF longer" << 0 << false << true;
+    QTest::newRow("replaced by rename, same size and time") << "%PDF old"
+                                                            << "%PDF new" << 0 << true << true;
+    QTest::newRow("replaced by an older file") << "%PDF old"
+                                               << "%PDF new" << -7200 << true << true;
 }
 
 void FileConversionTest::exportCheck()
 {
     QFETCH(QString, existing);
-    QFETCH(int, ageSeconds);
     QFETCH(QString, written);
+    QFETCH(int, timeShift);
+    QFETCH(bool, viaRename);
     QFETCH(bool, ok);
     const QString output = dir_.filePath(QStringLiteral("out-%1.pdf").arg(QTest::currentDataTag()));
-    if (!existing.isNull()) {
-        QFile old(output);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(existing.toUtf8());
-        old.flush();
-        old.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
-                        QFileDevice::FileModificationTime);
-    }
+    const QDateTime oldTime = QDateTime::currentDateTime().addSecs(-3600);
+    const auto writeFile = [](const QString& path, const QString& content, const QDateTime& time) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content.toUtf8());
+        f.flush();
+        QVERIFY(f.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    if (!existing.isNull())
+        writeFile(output, existing, oldTime);
     office_.exportAction = [&](const QString& path) {
         QCOMPARE(path, output);
         if (written == "-")
             return;
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(written.toUtf8());
+        const QDateTime time =
+            (existing.isNull() ? QDateTime::currentDateTime() : oldTime).addSecs(timeShift);
+        const QString target = viaRename ? path + ".tmp" : path;
+        writeFile(target, written, time);
+        if (viaRename)
+            QVERIFY(std::rename(QFile::encodeName(target), QFile::encodeName(path)) == 0);
     };
     FileConversion file(office_, clock_);
     file.createServiceManager();
