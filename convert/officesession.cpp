@@ -1,6 +1,7 @@
 #include "officesession.h"
 
 #include "officeerror.h"
+#include "pdfprofilesettings.h"
 #include "unostring.h"
 #include "watchdog.h"
 
@@ -241,6 +242,7 @@ void OfficeSession::connect()
                 ->addEventListener(new BridgeListener(flag));
             Reference<uno::XComponentContext> remote(
                 bridge->getInstance("StarOffice.ComponentContext"), uno::UNO_QUERY_THROW);
+            WritePdfExportSettings(remote);
             bridge_ = bridge;
             remote_ = remote;
             bridgeDisposed_ = flag;

@@ -26,13 +26,9 @@ Any text()
 }
 } // namespace
 
-// This shape (sequences of values, not PropertyValue records) is what the
-// office accepts and then ignores: it applies the PDF settings of its own
-// profile instead. Tarnwick starts the office on a private profile, so the
-// office's default PDF settings apply, the same on every machine.
-Sequence<Sequence<Any>> PdfExportOptions()
+std::vector<PdfOption> PdfOptionTable()
 {
-    const std::initializer_list<std::pair<const char*, Any>> table = {
+    const std::initializer_list<std::pair<const char*, Any>> entries = {
         {"UseLosslessCompression", flag(false)},
         {"Quality", number(90)},
         {"ReduceImageResolution", flag(false)},
@@ -76,11 +72,22 @@ Sequence<Sequence<Any>> PdfExportOptions()
         // The omitted-argument marker: no name, no value.
         {"", Any()},
     };
+    std::vector<PdfOption> options;
+    for (const auto& [name, value] : entries)
+        options.push_back({rtl::OUString::createFromAscii(name), value});
+    return options;
+}
+
+// This shape (sequences of values, not PropertyValue records) is what the
+// office accepts and then ignores: it applies the PDF settings of its own
+// profile instead, which is why the session writes this table there too.
+Sequence<Sequence<Any>> PdfExportOptions()
+{
+    const auto table = PdfOptionTable();
     Sequence<Sequence<Any>> options(static_cast<sal_Int32>(table.size()));
     auto* out = options.getArray();
     for (const auto& [name, value] : table)
-        *out++ = SequenceOf(
-            {Any(rtl::OUString::createFromAscii(name)), number(0), value, Any(DirectValue)});
+        *out++ = SequenceOf({Any(name), number(0), value, Any(DirectValue)});
     return options;
 }
 

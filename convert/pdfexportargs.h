@@ -4,9 +4,21 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/uno/Sequence.hxx>
 
-// The fixed PDF option table: 41 entries, each a four-value sequence
-// {name, (sal_Int16) 0, value, state text}. The last entry has an empty name
-// and an empty value.
+#include <vector>
+
+// One entry of the fixed PDF option table: its name and its value, of the
+// type the dispatch passes (16-bit integers, booleans, text).
+struct PdfOption {
+    rtl::OUString name;
+    css::uno::Any value;
+};
+
+// The fixed PDF option table, in its order: 40 named options and the
+// omitted-argument marker (empty name, no value). Made anew at each call.
+std::vector<PdfOption> PdfOptionTable();
+
+// The option table as the dispatch passes it: 41 entries, each a four-value
+// sequence {name, (sal_Int16) 0, value, state text}.
 css::uno::Sequence<css::uno::Sequence<css::uno::Any>> PdfExportOptions();
 
 // The three export records, one by one, as the run builds them.

@@ -4,8 +4,12 @@
 #include "officefixtures.h"
 #include "officelocator.h"
 #include "officesession.h"
+#include "pdfexportargs.h"
+#include "pdfprofilesettings.h"
 #include "unooffice.h"
+#include "unostring.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,7 +31,9 @@ private slots:
     void badFilesRaiseAtTheLoad_data();
     void badFilesRaiseAtTheLoad();
     void missingOutputFolderIsReported();
+    void pdfFollowsTheOptionTable();
     void killedOfficeCostsOnlyOneFile();
+    void profileHoldsTheOptionTable();
 
 private:
     QString copySample(const QString& sample, const QString& name);
@@ -211,6 +217,32 @@ void OfficeTest::missingOutputFolderIsReported()
     }
 }
 
+void OfficeTest::pdfFollowsTheOptionTable()
+{
+    // The office's own defaults would shrink the picture to 300 ppi and
+    // write the link relative to the PDF.
+    const QString dir = work_.filePath("table");
+    QVERIFY(QDir().mkpath(dir + "/in"));
+    const QString source = dir + "/in/picture.fods";
+    fixtures::writePictureAndLinkSheet(source, "../other/target.ods");
+    const QString pdf = dir + "/in/picture.pdf";
+    ConvertFile(*office_, clock_, source, pdf);
+
+    const QStringList images = fixtures::pdfImagesList(pdf).split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(images.size() == 3, qPrintable(images.join('\n')));
+    const QStringList image = images[2].simplified().split(' ');
+    QCOMPARE(image[3], QString("1200"));  // width
+    QCOMPARE(image[12], QString("1200")); // x-ppi
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // The office writes the link with the four slashes of the URL it loaded.
+    const QRegularExpression absoluteLink("/URI\\(file:/+" +
+                                          QRegularExpression::escape(dir + "/other/target.ods)"));
+    QVERIFY(absoluteLink.match(QString::fromLatin1(bytes)).hasMatch());
+    QVERIFY(!bytes.contains("/Encrypt"));
+}
+
 void OfficeTest::killedOfficeCostsOnlyOneFile()
 {
     const QString first = copySample("Budget 2026.ods", "before-kill.ods");
@@ -226,6 +258,43 @@ void OfficeTest::killedOfficeCostsOnlyOneFile()
     QVERIFY(fixtures::pdfText(pdfFor(second)).contains("Tarnwick sample sales"));
     QCOMPARE(session_->launches(), launches + 1);
     QVERIFY(session_->officePid() != office);
+}
+
+namespace {
+QString valueText(const css::uno::Any& value)
+{
+    bool flag = false;
+    sal_Int32 number = 0;
+    rtl::OUString text;
+    if (value.getValueTypeClass() == css::uno::TypeClass_BOOLEAN && (value >>= flag))
+        return flag ? "true" : "false";
+    if (value >>= number)
+        return QString::number(number);
+    if (value >>= text)
+        return '"' + toQString(text) + '"';
+    return "?";
+}
+} // namespace
+
+void OfficeTest::profileHoldsTheOptionTable()
+{
+    // Read from the office that replaced the killed one.
+    const auto settings = OpenPdfExportSettings(session_->context());
+    QStringList outside;
+    for (const auto& [name, value] : PdfOptionTable()) {
+        if (name.isEmpty())
+            continue;
+        if (!settings->hasByName(name)) {
+            outside << toQString(name);
+            continue;
+        }
+        QCOMPARE(toQString(name) + " " + valueText(settings->getByName(name)),
+                 toQString(name) + " " + valueText(value));
+    }
+    // The office keeps no such settings: a dialog's button text, and
+    // encryption, which it never stores.
+    QCOMPARE(outside, (QStringList{"_OkButtonString", "EncryptFile", "DocumentOpenPassword",
+                                   "RestrictPermissions", "PermissionPassword"}));
 }
 
 QTEST_GUILESS_MAIN(OfficeTest)

@@ -9,10 +9,12 @@
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <QBuffer>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QThread>
 
@@ -127,6 +129,49 @@ void writeLongSheet(const QString& target, int rows)
 )")
                               .arg(rows)
                               .toUtf8());
+}
+
+void writePictureAndLinkSheet(const QString& target, const QString& linkHref)
+{
+    // 1200 x 1200 pixels shown one inch wide: 1200 ppi.
+    QImage picture(1200, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, ((x / 8 + y / 8) % 2) ? 0xff2040c0u : 0xfff0f0f0u);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    picture.save(&png, "PNG");
+    writeTextFile(target, QStringLiteral(
+                              R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:draw="urn:oasis:names:tc:opendocument:xmlns:drawing:1.0"
+ xmlns:svg="urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0"
+ xmlns:xlink="http://www.w3.org/1999/xlink" office:version="1.2"
+ office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+<office:body><office:spreadsheet><table:table table:name="Picture">
+<table:shapes><draw:frame draw:name="picture" svg:x="0.5in" svg:y="0.5in" svg:width="1in"
+ svg:height="1in"><draw:image><office:binary-data>%1</office:binary-data></draw:image>
+</draw:frame></table:shapes>
+<table:table-row><table:table-cell office:value-type="string"><text:p><text:a
+ xlink:type="simple" xlink:href="%2">Tarnwick link</text:a></text:p></table:table-cell>
+</table:table-row>
+<table:table-row table:number-rows-repeated="18"><table:table-cell/></table:table-row>
+<table:table-row><table:table-cell table:number-columns-repeated="4"/><table:table-cell
+ office:value-type="string"><text:p>end</text:p></table:table-cell></table:table-row>
+</table:table></office:spreadsheet></office:body></office:document>
+)")
+                              .arg(QString::fromLatin1(png.data().toBase64()), linkHref)
+                              .toUtf8());
+}
+
+QString pdfImagesList(const QString& pdfPath)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdfPath});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace fixtures

@@ -31,4 +31,10 @@ bool inProcessTable(pid_t pid);
 // its export takes long enough to be caught in the middle.
 void writeLongSheet(const QString& target, int rows);
 
+// A flat spreadsheet with a 1200-ppi picture and a cell that links to
+// `linkHref`.
+void writePictureAndLinkSheet(const QString& target, const QString& linkHref);
+// What `pdfimages -list` says of a PDF's pictures.
+QString pdfImagesList(const QString& pdfPath);
+
 } // namespace fixtures
