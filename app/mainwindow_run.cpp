@@ -38,10 +38,12 @@ void Form1::PushButton2_Click()
 
     if (g.test(104, [&] { return fileList_->count() == 0; })) {
         g.line(176, [&] { say(QStringLiteral("No files added.")); });
-    } else if (g.test(106, [&] { return !IsFolder(Text1->text()) && !Option2->isChecked(); })) {
-        g.line(174, [&] {
-            say(QStringLiteral("Folder does not exist. Please select another folder."));
-        });
+    } else if (QString problem; g.test(106, [&] {
+                   problem = OutputChoiceProblem(Option1->isChecked(), Option2->isChecked(),
+                                                 Text1->text());
+                   return !problem.isEmpty();
+               })) {
+        g.line(174, [&] { say(problem); });
     } else {
         int n = 0;
         OfficeOperations* office = nullptr;

@@ -21,6 +21,7 @@ private slots:
     void progressAndDone();
     void refusals_data();
     void refusals();
+    void relativeFolderIsTheOneTested();
     void secondOption_ignoresTheFolder();
     void clickDuringARunDoesNothing();
     void rowsAddedDuringARunWaitForTheNext();
@@ -36,7 +37,8 @@ private:
         QStringList progress; // "value text" at each change
         QString atDone;       // the bar when "Done." was shown
     };
-    std::unique_ptr<Run> startRun(const QStringList& files, bool intoFolder = true);
+    std::unique_ptr<Run> startRun(const QStringList& files, bool intoFolder = true,
+                                  bool noOption = false);
     static void click(Form1& w) { WindowHarness::child<QPushButton>(w, "PushButton2")->click(); }
 };
 
@@ -72,9 +74,14 @@ void RunTest::outputPath()
     QCOMPARE(OutputPathFor(source, folder, sep), output);
 }
 
-std::unique_ptr<RunTest::Run> RunTest::startRun(const QStringList& files, bool intoFolder)
+std::unique_ptr<RunTest::Run> RunTest::startRun(const QStringList& files, bool intoFolder,
+                                                bool noOption)
 {
     auto run = std::make_unique<Run>();
+    if (noOption) {
+        run->h.settings.SaveSetting("Option1", "False");
+        run->h.settings.SaveSetting("Option2", "False");
+    }
     run->h.clock.stepMs = 2000; // each pause is over at its second reading
     const QString out = run->h.dir.filePath("out");
     QDir().mkpath(out);
@@ -118,21 +125,27 @@ void RunTest::refusals_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("noOption"); // neither output option, as stored settings can say
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty list") << QStringList{} << "out/"
-                                << "No files added.";
-    QTest::newRow("missing folder") << QStringList{"a.ods"} << "missing/"
+    const QString noPlace = "No place for the results is selected. Please choose \"Save results "
+                            "to this folder:\" or \"Save results in folder of original file\".";
+    QTest::newRow("empty list") << QStringList{} << "out/" << false << "No files added.";
+    QTest::newRow("missing folder") << QStringList{"a.ods"} << "missing/" << false
                                     << "Folder does not exist. Please select another folder.";
-    QTest::newRow("empty folder text") << QStringList{"a.ods"} << ""
+    QTest::newRow("empty folder text") << QStringList{"a.ods"} << "" << false
                                        << "Folder does not exist. Please select another folder.";
+    QTest::newRow("no output option") << QStringList{"a.ods", "b.ods"} << "out/" << true << noPlace;
+    QTest::newRow("no output option, missing folder")
+        << QStringList{"a.ods"} << "missing/" << true << noPlace;
 }
 
 void RunTest::refusals()
 {
     QFETCH(QStringList, files);
     QFETCH(QString, folder);
+    QFETCH(bool, noOption);
     QFETCH(QString, message);
-    auto run = startRun(files);
+    auto run = startRun(files, true, noOption);
     auto* text1 = WindowHarness::child<QLineEdit>(*run->w, "Text1");
     text1->setText(folder.isEmpty() ? QString() : run->h.dir.filePath(folder));
     click(*run->w);
@@ -144,9 +157,24 @@ void RunTest::refusals()
 
     // A later click starts normally.
     text1->setText(run->h.dir.filePath("out/"));
+    WindowHarness::child<QRadioButton>(*run->w, "Option1")->click();
     run->w->fileList().AppendFileRow(run->h.dir.filePath("later.ods"));
     click(*run->w);
     QCOMPARE(run->h.dialogs.texts().last(), QString("Done."));
+}
+
+void RunTest::relativeFolderIsTheOneTested()
+{
+    // "out" passes the folder test against the working folder, so the PDF
+    // goes there, not to /out.
+    auto run = startRun({"a.ods"});
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(run->h.dir.path()));
+    WindowHarness::child<QLineEdit>(*run->w, "Text1")->setText("out");
+    click(*run->w);
+    QDir::setCurrent(before);
+    QCOMPARE(run->h.dialogs.texts(), QStringList{"Done."});
+    QVERIFY(QFileInfo::exists(run->h.dir.filePath("out/a.pdf")));
 }
 
 void RunTest::secondOption_ignoresTheFolder()
