@@ -1,8 +1,8 @@
 #include "clock.h"
-#include "dialogs.h"
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
+#include "qtdialogs.h"
 #include "settingsstore.h"
 #include "tarnwickapplication.h"
 

@@ -1,6 +1,13 @@
 #include "apptitle.h"
 
-#include <QGuiApplication>
+namespace {
+// The one program-wide value; set once by the window's load step.
+QString& title()
+{
+    static QString value = ProductName;
+    return value;
+}
+} // namespace
 
 QString ShortenApplicationTitle(const QString& productName)
 {
@@ -16,10 +23,10 @@ QString ShortenApplicationTitle(const QString& productName)
 
 void SetApplicationTitle()
 {
-    QGuiApplication::setApplicationDisplayName(ShortenApplicationTitle(ProductName));
+    title() = ShortenApplicationTitle(ProductName);
 }
 
 QString ApplicationTitle()
 {
-    return QGuiApplication::applicationDisplayName();
+    return title();
 }

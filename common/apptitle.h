@@ -9,7 +9,9 @@ inline const QString ProductName = QStringLiteral("Tarnwick");
 // characters. A name without a space stays as it is.
 QString ShortenApplicationTitle(const QString& productName);
 
-// Sets the program-wide title that captions message boxes naming none of
-// their own; ApplicationTitle() reads it back.
+// The program-wide title that captions every message box and input box
+// naming none of its own. It is the product name until SetApplicationTitle
+// sets the shortened one. It is kept apart from Qt's application display
+// name, which the window system would append to every other window's caption.
 void SetApplicationTitle();
 QString ApplicationTitle();

@@ -4,10 +4,9 @@
 #include <QStringList>
 #include <QUrl>
 
-class QWidget;
-
 // Everything modal or handed to the desktop goes through this interface, so
-// that tests can script the answers and read back what was shown.
+// that tests can script the answers and read back what was shown. The Qt
+// implementation lives with the window code (app/qtdialogs.h).
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Warning };
 enum class MessageAnswer { Ok, Yes, No };
@@ -36,23 +35,6 @@ public:
     virtual QString browseForFolder(const QString& prompt, const QString& initialFolder) = 0;
     // Opens a folder or a web page with the desktop's default handler.
     virtual void openUrl(const QUrl& url) = 0;
-};
-
-// The real dialogs, owned by `parent` (the main window once it exists).
-class QtDialogs final : public Dialogs {
-public:
-    void setParent(QWidget* parent) { parent_ = parent; }
-
-    MessageAnswer message(const QString& text, const QString& caption, MessageButtons buttons,
-                          MessageIcon icon) override;
-    QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
-    QString openFiles(const OpenFileRequest& request) override;
-    QString browseForFolder(const QString& prompt, const QString& initialFolder) override;
-    void openUrl(const QUrl& url) override;
-
-private:
-    QWidget* parent_ = nullptr;
 };
 
 // Joins chosen files into the open-file dialog's text form; raises

@@ -2,7 +2,8 @@
 #include "fakedialogs.h"
 #include "officecheck.h"
 
-#include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 

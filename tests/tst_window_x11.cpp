@@ -2,6 +2,8 @@
 // closes it as a window manager would; the office must end with it.
 #include "officefixtures.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
@@ -21,11 +23,16 @@ private slots:
     void cleanupTestCase();
     void windowAppearsAndClosingEndsTheOffice();
     void deadOfficeIsReapedWhileTheProgramRuns();
+    void captionsAreExact();
 
 private:
     // Starts the program on a home of its own and waits for its window and
     // for the office it starts in the background.
     void startProgram();
+    // The two halves of that: the start, with `settings` as the settings
+    // file when given, and the wait.
+    void launchProgram(const QByteArray& settings = {});
+    void waitForProgram();
     // Closes the window; the program and its offices must end.
     void closeProgram();
 
@@ -51,13 +58,30 @@ void WindowX11Test::cleanupTestCase()
 
 void WindowX11Test::startProgram()
 {
+    launchProgram();
+    if (!QTest::currentTestFailed())
+        waitForProgram();
+}
+
+void WindowX11Test::launchProgram(const QByteArray& settings)
+{
     home_ = std::make_unique<QTemporaryDir>();
+    if (!settings.isEmpty()) {
+        QVERIFY(QDir().mkpath(home_->filePath("config/Velmora")));
+        QFile file(home_->filePath("config/Velmora/Tarnwick.conf"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settings);
+    }
     tool_ = std::make_unique<QProcess>();
     tool_->setProcessEnvironment(x11::programEnvironment(*home_));
     tool_->setProcessChannelMode(QProcess::ForwardedChannels);
     // An installed copy may be checked instead of the one in the build.
     tool_->start(qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM), {});
     QVERIFY(tool_->waitForStarted());
+}
+
+void WindowX11Test::waitForProgram()
+{
     QTRY_VERIFY_WITH_TIMEOUT((window_ = x11::findMappedWindow(display_, "Tarnwick")) != 0, 30000);
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home_->path()).isEmpty(), 60000);
     offices_ = fixtures::officeProcessesMentioning(home_->path());
@@ -109,6 +133,22 @@ void WindowX11Test::deadOfficeIsReapedWhileTheProgramRuns()
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::inProcessTable(office), 1000);
     QCOMPARE(tool_->state(), QProcess::Running);
     QVERIFY(x11::findMappedWindow(display_, "Tarnwick") != 0);
+    closeProgram();
+}
+
+void WindowX11Test::captionsAreExact()
+{
+    // A stored option that is no truth value fails its start-up step: the
+    // error report comes before the window, under its own caption and no
+    // other (the window system must not append the program's name).
+    launchProgram("[Tarnwick]\nOption1=maybe\n");
+    Window report = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((report = x11::findMappedWindow(display_, "Application Error")) != 0,
+                             30000);
+    x11::closeWindow(display_, report);
+    waitForProgram();
+    if (QTest::currentTestFailed())
+        return;
     closeProgram();
 }
 

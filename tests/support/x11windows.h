@@ -11,10 +11,25 @@
 
 namespace x11 {
 
+// The title that window managers show: _NET_WM_NAME, else WM_NAME.
 inline QString windowTitle(Display* display, Window window)
 {
-    char* name = nullptr;
     QString title;
+    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && type == utf8)
+        title = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<int>(count));
+    if (data)
+        XFree(data);
+    if (!title.isEmpty())
+        return title;
+    char* name = nullptr;
     if (XFetchName(display, window, &name) && name)
         title = QString::fromUtf8(name);
     if (name)
