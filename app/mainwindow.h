@@ -1,13 +1,15 @@
 #pragma once
 
 // Tarnwick's one window, Form1. The folders are the architecture:
-//   app/       this window: start-up, layout, output options, event handlers
+//   app/       this window: start-up, layout, output options, event handlers,
+//              and the Qt dialogs behind the dialog interface
 //   convert/   the office suite: finding and running it, the per-file UNO
-//              steps, the fixed PDF export arguments
+//              steps, the fixed PDF export arguments (Qt Core only)
 //   filelist/  the list of input files and the ways of filling it
-//   settings/  the per-user settings store
-//   common/    path helpers, the pause, the clock, the dialog seam, and the
-//              guarded procedures with their error report
+//   settings/  the per-user settings store and its one table of keys
+//   common/    the core, Qt Core only: path helpers, the pause, the clock,
+//              the application title, the dialog interface, and the guarded
+//              procedures with their error report
 // Everything slow, modal or outside the program comes in through AppServices.
 
 #include "services.h"
@@ -30,6 +32,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+struct SettingKey;
 
 // The main window's pointer states, by their numbers.
 enum class Pointer { Default = 0, Busy = 11, Hand = 99 };
@@ -83,7 +86,7 @@ private:
     void ApplySkin();
     void setRadio(QRadioButton* radio, bool on);
     // Saves a setting from a handler that has no error report of its own.
-    void saveFromHandler(const QString& key, const QString& text);
+    void saveFromHandler(const SettingKey& key, const QString& text);
     FolderScan makeFolderScan();
     // The per-file steps of the run for list position i.
     void convertPosition(Guard& g, FileConversion& file, int i);

@@ -75,20 +75,20 @@ void Form1::PushButton4_Click()
         answer = services_.dialogs.inputBox(
             QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
                            "files, doc for all doc files, etc.)"),
-            ApplicationTitle(), settings.GetSetting(QStringLiteral("Extension"), "*"));
+            ApplicationTitle(), settings.GetSetting(Setting::Extension));
     });
     if (g.test(102, [&] { return answer.isEmpty(); }))
         return;
-    g.line(104, [&] { settings.SaveSetting(QStringLiteral("Extension"), answer); });
+    g.line(104, [&] { settings.SaveSetting(Setting::Extension, answer); });
     g.line(106, [&] {
         folder = BrowseForFolder(services_.dialogs, FolderPrompt,
-                                 settings.GetSetting(QStringLiteral("LastFolder"), ""));
+                                 settings.GetSetting(Setting::LastFolder));
     });
     if (g.test(108, [&] { return folder.isEmpty(); }))
         return;
     QString lastFolder;
     g.line(333, [&] { lastFolder = folder; });
-    g.line(334, [&] { settings.SaveSetting(QStringLiteral("LastFolder"), lastFolder); });
+    g.line(334, [&] { settings.SaveSetting(Setting::LastFolder, lastFolder); });
     g.line(110, [&] { setPointer(Pointer::Busy); });
     g.line(112, [&] { makeFolderScan().AddFolderTree(folder, QStringLiteral("*.") + answer); });
     g.line(114, [&] { setPointer(Pointer::Default); });

@@ -32,14 +32,14 @@ void Form1::PushButton8_Click()
 
 void Form1::Option_Click()
 {
-    saveFromHandler(QStringLiteral("Option1"), TruthText(Option1->isChecked()));
-    saveFromHandler(QStringLiteral("Option2"), TruthText(Option2->isChecked()));
+    saveFromHandler(Setting::Option1, TruthText(Option1->isChecked()));
+    saveFromHandler(Setting::Option2, TruthText(Option2->isChecked()));
     Frame4->setEnabled(Option1->isChecked());
 }
 
 void Form1::Text1_Change()
 {
-    saveFromHandler(QStringLiteral("Text1"), Text1->text());
+    saveFromHandler(Setting::Text1, Text1->text());
 }
 
 void Form1::PushButton3_Click()
@@ -48,13 +48,13 @@ void Form1::PushButton3_Click()
     SettingsStore& settings = services_.settings;
     QString chosen;
     g.line(100, [&] {
-        const QString last = settings.GetSetting(QStringLiteral("LastFolderDot"), "");
+        const QString last = settings.GetSetting(Setting::LastFolderDot);
         chosen = BrowseForFolder(services_.dialogs, QStringLiteral("Please select folder:"), last);
     });
     if (g.test(102, [&] { return chosen.isEmpty(); }))
         return;
     const bool addSeparator = g.test(104, [&] {
-        settings.SaveSetting(QStringLiteral("LastFolderDot"), chosen);
+        settings.SaveSetting(Setting::LastFolderDot, chosen);
         return !chosen.endsWith(NativeSeparator);
     });
     if (addSeparator)
@@ -63,7 +63,7 @@ void Form1::PushButton3_Click()
         g.line(108, [&] { Text1->setText(chosen); });
 }
 
-void Form1::saveFromHandler(const QString& key, const QString& text)
+void Form1::saveFromHandler(const SettingKey& key, const QString& text)
 {
     try {
         services_.settings.SaveSetting(key, text);

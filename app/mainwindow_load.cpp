@@ -33,8 +33,7 @@ bool Form1::Form_Load()
             handHotspot_ = picture.hotspot;
         });
     for (int line : {108, 128}) {
-        if (g.test(line,
-                   [&] { return settings.GetSetting(QStringLiteral("Snapshot"), "").isEmpty(); }))
+        if (g.test(line, [&] { return settings.GetSetting(Setting::Snapshot).isEmpty(); }))
             g.line(line, [&] { RecordSampleFiles(settings, services_.programDir); });
     }
     g.line(130, [&] {
@@ -46,12 +45,10 @@ bool Form1::Form_Load()
     g.line(134, [&] { ListView1->setColumnWidth(0, qRound(7000 / 15.0)); });
     g.line(136, [&] {
         const QString desktop = services_.desktopFolder();
-        Text1->setText(settings.GetSetting(QStringLiteral("Text1"), desktop));
+        Text1->setText(settings.GetSetting(Setting::Text1, desktop));
     });
-    g.line(138,
-           [&] { setRadio(Option1, ToTruth(settings.GetSetting(QStringLiteral("Option1"), 1))); });
-    g.line(140,
-           [&] { setRadio(Option2, ToTruth(settings.GetSetting(QStringLiteral("Option2"), 0))); });
+    g.line(138, [&] { setRadio(Option1, ToTruth(settings.GetSetting(Setting::Option1))); });
+    g.line(140, [&] { setRadio(Option2, ToTruth(settings.GetSetting(Setting::Option2))); });
     if (g.test(142, [&] { return Option1->isChecked(); }))
         g.line(144, [&] { Frame4->setEnabled(true); });
     else

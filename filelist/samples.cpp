@@ -9,10 +9,6 @@
 
 #include <QUrl>
 
-namespace {
-const QString Snapshot = QStringLiteral("Snapshot");
-} // namespace
-
 QString SampleFolder(const QString& programDir)
 {
     return programDir + QStringLiteral("/Samples");
@@ -23,14 +19,14 @@ void RecordSampleFiles(SettingsStore& settings, const QString& programDir)
     QStringList paths;
     for (const QString& name : GetFolderFiles(SampleFolder(programDir), QStringLiteral("*.*")))
         paths << SampleFolder(programDir) + NativeSeparator + name;
-    settings.SaveSetting(Snapshot, paths.join(u'|'));
+    settings.SaveSetting(Setting::Snapshot, paths.join(u'|'));
 }
 
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
                      const QString& programDir)
 {
     // An absent key and an empty one both give no path.
-    const QString recorded = settings.GetSetting(Snapshot, QString());
+    const QString recorded = settings.GetSetting(Setting::Snapshot);
     if (!recorded.isEmpty()) {
         for (const QString& path : recorded.split(u'|')) {
             if (PathExists(path) && !list.ListContains(path))

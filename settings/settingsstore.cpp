@@ -18,15 +18,17 @@ QString SettingsStore::DefaultLocation()
            QStringLiteral("/Velmora/Tarnwick.conf");
 }
 
-QString SettingsStore::GetSetting(const QString& key, const QVariant& defaultValue) const
+QString SettingsStore::GetSetting(const SettingKey& key) const
 {
-    const QString fallback = defaultValue.typeId() == QMetaType::Bool
-                                 ? TruthText(defaultValue.toBool())
-                                 : defaultValue.toString();
-    const QString path = Section + u'/' + key;
+    return GetSetting(key, key.defaultText);
+}
+
+QString SettingsStore::GetSetting(const SettingKey& key, const QString& defaultText) const
+{
+    const QString path = Section + u'/' + key.name;
     const QSettings& store = settings();
     if (store.status() != QSettings::NoError || !store.contains(path))
-        return fallback;
+        return defaultText;
     const QVariant value = store.value(path);
     // An unquoted comma in a hand-edited file reads as a list.
     if (value.typeId() == QMetaType::QStringList)
@@ -34,10 +36,10 @@ QString SettingsStore::GetSetting(const QString& key, const QVariant& defaultVal
     return value.toString();
 }
 
-void SettingsStore::SaveSetting(const QString& key, const QString& text)
+void SettingsStore::SaveSetting(const SettingKey& key, const QString& text)
 {
     QSettings& store = settings();
-    const QString path = Section + u'/' + key;
+    const QString path = Section + u'/' + key.name;
     // Writing the text that is already stored would change nothing on disk.
     // sync() first picks up what another Tarnwick may have written.
     store.sync();
@@ -48,7 +50,7 @@ void SettingsStore::SaveSetting(const QString& key, const QString& text)
     store.sync();
     if (store.status() != QSettings::NoError)
         throw TarnwickError(
-            QStringLiteral("The setting %1 could not be saved in %2.").arg(key, file_));
+            QStringLiteral("The setting %1 could not be saved in %2.").arg(key.name, file_));
 }
 
 QSettings& SettingsStore::settings() const

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "settingkeys.h"
+
 #include <QSettings>
 #include <QString>
-#include <QVariant>
 
 #include <memory>
 
@@ -14,12 +15,14 @@ public:
     // $XDG_CONFIG_HOME/Velmora/Tarnwick.conf (default ~/.config).
     static QString DefaultLocation();
 
-    // The stored text, or the default's text form ("1", "False", "*") when
-    // the key is absent. A store that cannot be read gives the defaults.
-    QString GetSetting(const QString& key, const QVariant& defaultValue) const;
+    // The stored text, or the key's default when the key is absent. A store
+    // that cannot be read gives the defaults.
+    QString GetSetting(const SettingKey& key) const;
+    // The same with a default known only at run time (the desktop folder).
+    QString GetSetting(const SettingKey& key, const QString& defaultText) const;
     // On disk before it returns: the program may end at any moment. A write
     // that fails raises a TarnwickError naming the key and the file.
-    void SaveSetting(const QString& key, const QString& text);
+    void SaveSetting(const SettingKey& key, const QString& text);
 
     const QString& fileName() const { return file_; }
 

@@ -119,8 +119,8 @@ void FillingTest::folderScanDialogs()
     touch(tree + "/a.ods");
     touch(tree + "/c.txt");
     touch(tree + "/sub/b.ODS");
-    h.settings.SaveSetting("Extension", "prev");
-    h.settings.SaveSetting("LastFolder", "/prev");
+    h.settings.SaveSetting(Setting::Extension, "prev");
+    h.settings.SaveSetting(Setting::LastFolder, "/prev");
     auto w = h.start();
     h.dialogs.inputs.enqueue(answer);
     h.dialogs.folders.enqueue(folder.isEmpty() ? QString() : h.dir.filePath(folder));
@@ -145,8 +145,8 @@ void FillingTest::folderScanDialogs()
     got.sort();
     expected.sort();
     QCOMPARE(got, expected);
-    QCOMPARE(h.settings.GetSetting("Extension", ""), extension);
-    QCOMPARE(h.settings.GetSetting("LastFolder", ""),
+    QCOMPARE(h.settings.GetSetting(Setting::Extension, ""), extension);
+    QCOMPARE(h.settings.GetSetting(Setting::LastFolder, ""),
              lastFolder.startsWith('/') ? lastFolder : h.dir.filePath(lastFolder));
     QCOMPARE(w->pointer(), Pointer::Default);
     QVERIFY(h.dialogs.shown.isEmpty());
@@ -213,7 +213,7 @@ void FillingTest::samplesAcrossTwoStarts()
     QStringList recorded;
     {
         auto w = h.start();
-        recorded = h.settings.GetSetting("Snapshot", "").split('|');
+        recorded = h.settings.GetSetting(Setting::Snapshot, "").split('|');
         QCOMPARE(recorded.size(), 3);
         QStringList sorted = recorded;
         sorted.sort();
@@ -227,7 +227,7 @@ void FillingTest::samplesAcrossTwoStarts()
     touch(samples + "/four.ods");
     QFile::remove(recorded[1]);
     auto w = h.start();
-    QCOMPARE(h.settings.GetSetting("Snapshot", "").split('|'), recorded);
+    QCOMPARE(h.settings.GetSetting(Setting::Snapshot, "").split('|'), recorded);
     w->fileList().AppendFileRow(recorded[0]);
     w->fileList().AppendFileRow(recorded[2].toUpper()); // case differs: not the same row
     h.dialogs.answers.enqueue(MessageAnswer::Yes);

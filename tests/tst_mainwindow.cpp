@@ -67,9 +67,9 @@ void MainWindowTest::firstStartThenRestart()
         QVERIFY(radio(*w, "Option1")->isChecked());
         QVERIFY(frame4(*w)->isEnabled());
         // The start-up fill counts as a change: it is stored at once.
-        QCOMPARE(h.settings.GetSetting("Text1", "absent"), QString("/home/ann/Desktop/"));
-        QCOMPARE(h.settings.GetSetting("Option1", "absent"), QString("True"));
-        QCOMPARE(h.settings.GetSetting("Option2", "absent"), QString("False"));
+        QCOMPARE(h.settings.GetSetting(Setting::Text1, "absent"), QString("/home/ann/Desktop/"));
+        QCOMPARE(h.settings.GetSetting(Setting::Option1, "absent"), QString("True"));
+        QCOMPARE(h.settings.GetSetting(Setting::Option2, "absent"), QString("False"));
         QCOMPARE(h.office.checks, 1);
 
         text1(*w)->clear();
@@ -151,8 +151,8 @@ void MainWindowTest::storedOptionsRestore()
     QFETCH(bool, checked2);
     QFETCH(int, reportedLine);
     WindowHarness h;
-    h.settings.SaveSetting("Option1", option1);
-    h.settings.SaveSetting("Option2", option2);
+    h.settings.SaveSetting(Setting::Option1, option1);
+    h.settings.SaveSetting(Setting::Option2, option2);
     auto w = h.start();
     QCOMPARE(radio(*w, "Option1")->isChecked(), checked1);
     QCOMPARE(radio(*w, "Option2")->isChecked(), checked2);
@@ -171,7 +171,7 @@ void MainWindowTest::storedOptionsRestore()
 void MainWindowTest::unknownDesktopIsReportedAtLine136()
 {
     WindowHarness h;
-    h.settings.SaveSetting("Text1", "/stored/");
+    h.settings.SaveSetting(Setting::Text1, "/stored/");
     h.desktopFolder = []() -> QString {
         throw std::invalid_argument("Invalid procedure call or argument");
     };
@@ -292,12 +292,12 @@ void MainWindowTest::radiosStoreAndSwitchTheFolderControls()
     QVERIFY(!frame4(*w)->isEnabled());
     QVERIFY(!WindowHarness::child<QPushButton>(*w, "PushButton3")->isEnabled());
     QCOMPARE(text1(*w)->text(), QString("/kept/"));
-    QCOMPARE(h.settings.GetSetting("Option1", ""), QString("False"));
-    QCOMPARE(h.settings.GetSetting("Option2", ""), QString("True"));
+    QCOMPARE(h.settings.GetSetting(Setting::Option1, ""), QString("False"));
+    QCOMPARE(h.settings.GetSetting(Setting::Option2, ""), QString("True"));
     radio(*w, "Option1")->click();
     QVERIFY(frame4(*w)->isEnabled());
-    QCOMPARE(h.settings.GetSetting("Option1", ""), QString("True"));
-    QCOMPARE(h.settings.GetSetting("Option2", ""), QString("False"));
+    QCOMPARE(h.settings.GetSetting(Setting::Option1, ""), QString("True"));
+    QCOMPARE(h.settings.GetSetting(Setting::Option2, ""), QString("False"));
 }
 
 void MainWindowTest::browseForOutputFolder_data()
@@ -322,7 +322,7 @@ void MainWindowTest::browseForOutputFolder()
     QFETCH(QString, text);
     QFETCH(QString, lastFolder);
     WindowHarness h;
-    h.settings.SaveSetting("LastFolderDot", "/previous");
+    h.settings.SaveSetting(Setting::LastFolderDot, "/previous");
     auto w = h.start();
     h.dialogs.folders.enqueue(chosen);
     WindowHarness::child<QPushButton>(*w, "PushButton3")->click();
@@ -330,8 +330,8 @@ void MainWindowTest::browseForOutputFolder()
     QCOMPARE(h.dialogs.browsed[0].prompt, QString("Please select folder:"));
     QCOMPARE(h.dialogs.browsed[0].defaultText, QString("/previous"));
     QCOMPARE(text1(*w)->text(), text);
-    QCOMPARE(h.settings.GetSetting("Text1", ""), text);
-    QCOMPARE(h.settings.GetSetting("LastFolderDot", ""), lastFolder);
+    QCOMPARE(h.settings.GetSetting(Setting::Text1, ""), text);
+    QCOMPARE(h.settings.GetSetting(Setting::LastFolderDot, ""), lastFolder);
 }
 
 void MainWindowTest::unwritableSettingsWarnOnce()

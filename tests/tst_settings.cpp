@@ -2,8 +2,11 @@
 #include "settingsstore.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+Q_DECLARE_METATYPE(SettingKey)
 
 class SettingsTest : public QObject {
     Q_OBJECT
@@ -11,8 +14,8 @@ class SettingsTest : public QObject {
 private slots:
     void truth_data();
     void truth();
-    void defaultsComeBackAsText_data();
-    void defaultsComeBackAsText();
+    void keysAndDefaults_data();
+    void keysAndDefaults();
     void emptyTextIsNotAbsent();
     void writesLandOnDiskUnderTheSection();
     void damagedStoreGivesDefaults();
@@ -53,30 +56,46 @@ void SettingsTest::truth()
     }
 }
 
-void SettingsTest::defaultsComeBackAsText_data()
+void SettingsTest::keysAndDefaults_data()
 {
-    QTest::addColumn<QVariant>("fallback");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("one") << QVariant(1) << "1";
-    QTest::newRow("zero") << QVariant(0) << "0";
-    QTest::newRow("false") << QVariant(false) << "False";
-    QTest::newRow("star") << QVariant("*") << "*";
-    QTest::newRow("empty") << QVariant("") << "";
+    // The names and texts that users' settings files already hold.
+    QTest::addColumn<SettingKey>("key");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("absent");
+    QTest::newRow("Text1") << Setting::Text1 << "Text1"
+                           << "";
+    QTest::newRow("Option1") << Setting::Option1 << "Option1"
+                             << "1";
+    QTest::newRow("Option2") << Setting::Option2 << "Option2"
+                             << "0";
+    QTest::newRow("LastFolderDot") << Setting::LastFolderDot << "LastFolderDot"
+                                   << "";
+    QTest::newRow("LastFolder") << Setting::LastFolder << "LastFolder"
+                                << "";
+    QTest::newRow("Extension") << Setting::Extension << "Extension"
+                               << "*";
+    QTest::newRow("Snapshot") << Setting::Snapshot << "Snapshot"
+                              << "";
 }
 
-void SettingsTest::defaultsComeBackAsText()
+void SettingsTest::keysAndDefaults()
 {
-    QFETCH(QVariant, fallback);
-    QFETCH(QString, expected);
-    SettingsStore store(dir_.filePath("defaults.conf"));
-    QCOMPARE(store.GetSetting("Never", fallback), expected);
+    QFETCH(SettingKey, key);
+    QFETCH(QString, name);
+    QFETCH(QString, absent);
+    const QString file = dir_.filePath(name + ".conf");
+    SettingsStore store(file);
+    QCOMPARE(store.GetSetting(key), absent);
+    store.SaveSetting(key, "stored");
+    QCOMPARE(QSettings(file, QSettings::IniFormat).value("Tarnwick/" + name).toString(),
+             QString("stored"));
 }
 
 void SettingsTest::emptyTextIsNotAbsent()
 {
     SettingsStore store(dir_.filePath("empty.conf"));
-    store.SaveSetting("Text1", "");
-    QCOMPARE(store.GetSetting("Text1", "/home/ann/Desktop/"), QString(""));
+    store.SaveSetting(Setting::Text1, "");
+    QCOMPARE(store.GetSetting(Setting::Text1, "/home/ann/Desktop/"), QString(""));
 }
 
 void SettingsTest::writesLandOnDiskUnderTheSection()
@@ -84,15 +103,15 @@ void SettingsTest::writesLandOnDiskUnderTheSection()
     const QString file = dir_.filePath("Velmora/Tarnwick.conf");
     SettingsStore store(file);
     const QString odd = "/data/Ünïcode, \"quoted\" ;=[x]/";
-    store.SaveSetting("Text1", odd);
-    store.SaveSetting("Option1", "True");
+    store.SaveSetting(Setting::Text1, odd);
+    store.SaveSetting(Setting::Option1, "True");
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QByteArray content = f.readAll();
     QVERIFY(content.startsWith("[Tarnwick]"));
     QVERIFY(content.contains("Option1=True"));
     // A second store on the same file reads it back unchanged.
-    QCOMPARE(SettingsStore(file).GetSetting("Text1", ""), odd);
+    QCOMPARE(SettingsStore(file).GetSetting(Setting::Text1, ""), odd);
 }
 
 void SettingsTest::damagedStoreGivesDefaults()
@@ -103,7 +122,7 @@ void SettingsTest::damagedStoreGivesDefaults()
     f.write("[Tarnwick]\nText1=\"unterminated\n\x01\x02\xff\xfe[[[\n");
     f.close();
     SettingsStore store(file);
-    QCOMPARE(store.GetSetting("Option1", 1), QString("1"));
+    QCOMPARE(store.GetSetting(Setting::Option1), QString("1"));
 }
 
 void SettingsTest::failedWriteIsReported()
@@ -114,9 +133,9 @@ void SettingsTest::failedWriteIsReported()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     SettingsStore store(dir_.filePath("blocker/Tarnwick.conf"));
-    QCOMPARE(store.GetSetting("Text1", "fallback"), QString("fallback"));
+    QCOMPARE(store.GetSetting(Setting::Text1, "fallback"), QString("fallback"));
     try {
-        store.SaveSetting("Text1", "x");
+        store.SaveSetting(Setting::Text1, "x");
         QFAIL("the write must fail");
     } catch (const TarnwickError& e) {
         QVERIFY(e.description().contains("Text1"));
