@@ -37,9 +37,16 @@ inline QString windowTitle(Display* display, Window window)
     return title;
 }
 
+// Windows may vanish while they are looked at: their errors are ignored.
+inline int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
 // The mapped top-level window with that title, or 0.
 inline Window findMappedWindow(Display* display, const QString& title)
 {
+    const auto previousHandler = XSetErrorHandler(ignoreXError);
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
     unsigned int count = 0;
     if (XQueryTree(display, root, &root, &parent, &children, &count)) {
@@ -52,6 +59,8 @@ inline Window findMappedWindow(Display* display, const QString& title)
         }
         XFree(children);
     }
+    XSync(display, False);
+    XSetErrorHandler(previousHandler);
     return found;
 }
 
