@@ -79,8 +79,8 @@ std::unique_ptr<RunTest::Run> RunTest::startRun(const QStringList& files, bool i
 {
     auto run = std::make_unique<Run>();
     if (noOption) {
-        run->h.settings.SaveSetting("Option1", "False");
-        run->h.settings.SaveSetting("Option2", "False");
+        run->h.settings.SaveSetting(Setting::Option1, "False");
+        run->h.settings.SaveSetting(Setting::Option2, "False");
     }
     run->h.clock.stepMs = 2000; // each pause is over at its second reading
     const QString out = run->h.dir.filePath("out");
