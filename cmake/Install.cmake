@@ -4,7 +4,9 @@
 include(GNUInstallDirs)
 set(TARNWICK_PROGRAM_DIR "lib/tarnwick")
 
-install(TARGETS tarnwick RUNTIME DESTINATION ${TARNWICK_PROGRAM_DIR})
+# The launcher and, beside it, the real program and the question's module.
+install(TARGETS tarnwick tarnwick_bin tarnwick_question
+        RUNTIME DESTINATION ${TARNWICK_PROGRAM_DIR} LIBRARY DESTINATION ${TARNWICK_PROGRAM_DIR})
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/Samples" DESTINATION ${TARNWICK_PROGRAM_DIR})
 install(FILES "${CMAKE_SOURCE_DIR}/pointers/HAND-M.CUR" "${CMAKE_SOURCE_DIR}/pointers/drag.ico"
               "${CMAKE_SOURCE_DIR}/icons/hicolor/64x64/apps/tarnwick.png"

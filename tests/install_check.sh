@@ -9,6 +9,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
+# The launcher and its question must start without the office: no office
+# library, no path into it.
+for file in tarnwick libtarnwick-question.so; do
+    if readelf -d "$work/prefix/lib/tarnwick/$file" | grep -Ei 'libuno|libreoffice|openoffice'; then
+        echo "$file depends on the office"
+        exit 1
+    fi
+done
 TW_PROGRAM="$work/prefix/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/prefix/lib/tarnwick/Samples" \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$checker"
 
@@ -16,7 +24,9 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 deb=$(ls "$work"/deb/tarnwick_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q "libreoffice-calc"
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/tarnwick ./usr/lib/tarnwick/tarnwick ./usr/lib/tarnwick/HAND-M.CUR \
+for file in ./usr/bin/tarnwick ./usr/lib/tarnwick/tarnwick ./usr/lib/tarnwick/tarnwick.bin \
+    ./usr/lib/tarnwick/libtarnwick-question.so \
+    ./usr/lib/tarnwick/HAND-M.CUR \
     ./usr/lib/tarnwick/drag.ico ./usr/share/applications/tarnwick.desktop \
     ./usr/share/icons/hicolor/48x48/apps/tarnwick.png; do
     grep -q " $file" <<<"$contents" || { echo "missing in the package: $file"; exit 1; }

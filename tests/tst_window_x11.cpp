@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 #include "x11windows.h"
 
@@ -24,6 +25,7 @@ private slots:
     void windowAppearsAndClosingEndsTheOffice();
     void deadOfficeIsReapedWhileTheProgramRuns();
     void captionsAreExact();
+    void withoutAnOfficeTheQuestionComesAndNoEndsIt();
 
 private:
     // Starts the program on a home of its own and waits for its window and
@@ -83,6 +85,9 @@ void WindowX11Test::launchProgram(const QByteArray& settings)
 void WindowX11Test::waitForProgram()
 {
     QTRY_VERIFY_WITH_TIMEOUT((window_ = x11::findMappedWindow(display_, "Tarnwick")) != 0, 30000);
+    // The launcher became the real program: same process.
+    QCOMPARE(x11::windowPid(display_, window_), static_cast<pid_t>(tool_->processId()));
+    QVERIFY(!x11::isDialog(display_, window_));
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::officeProcessesMentioning(home_->path()).isEmpty(), 60000);
     offices_ = fixtures::officeProcessesMentioning(home_->path());
 }
@@ -150,6 +155,35 @@ void WindowX11Test::captionsAreExact()
     if (QTest::currentTestFailed())
         return;
     closeProgram();
+}
+
+void WindowX11Test::withoutAnOfficeTheQuestionComesAndNoEndsIt()
+{
+    // The office's folder is hidden behind an empty one in a mount namespace
+    // of the program's own; its libraries are gone with it.
+    if (::geteuid() != 0)
+        QSKIP("hiding the office needs a mount namespace: run as root");
+    QTemporaryDir empty;
+    home_ = std::make_unique<QTemporaryDir>();
+    tool_ = std::make_unique<QProcess>();
+    tool_->setProcessEnvironment(x11::programEnvironment(*home_));
+    tool_->setProcessChannelMode(QProcess::ForwardedChannels);
+    tool_->start("unshare",
+                 {"-m", "sh", "-c", R"(mount --bind "$1" /usr/lib/libreoffice && exec "$2")", "sh",
+                  empty.path(), qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM)});
+    QVERIFY(tool_->waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT((window_ = x11::findMappedWindow(display_, "Tarnwick")) != 0, 30000);
+    QVERIFY(x11::isDialog(display_, window_));
+    QCOMPARE(x11::windowPid(display_, window_), static_cast<pid_t>(tool_->processId()));
+
+    // Closing the question answers No: the program ends, having started
+    // nothing and made no office profile.
+    x11::closeWindow(display_, window_);
+    QVERIFY(tool_->waitForFinished(15000));
+    QCOMPARE(tool_->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool_->exitCode(), 0);
+    QVERIFY(fixtures::officeProcessesMentioning(home_->path()).isEmpty());
+    QVERIFY(!QFileInfo::exists(home_->filePath("cache/Velmora")));
 }
 
 QTEST_GUILESS_MAIN(WindowX11Test)

@@ -6,8 +6,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include <sys/types.h>
 
 namespace x11 {
 
@@ -62,6 +65,35 @@ inline Window findMappedWindow(Display* display, const QString& title)
     XSync(display, False);
     XSetErrorHandler(previousHandler);
     return found;
+}
+
+// A window's 32-bit property, or 0 when it has none.
+inline unsigned long cardinalProperty(Display* display, Window window, const char* name, Atom type)
+{
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0, value = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1, False, type,
+                           &actualType, &format, &count, &after, &data) == Success &&
+        data && count == 1 && format == 32)
+        value = *reinterpret_cast<unsigned long*>(data);
+    if (data)
+        XFree(data);
+    return value;
+}
+
+// The process that made the window, as it says itself.
+inline pid_t windowPid(Display* display, Window window)
+{
+    return static_cast<pid_t>(cardinalProperty(display, window, "_NET_WM_PID", XA_CARDINAL));
+}
+
+// True for a dialog (a message box), false for a main window.
+inline bool isDialog(Display* display, Window window)
+{
+    return cardinalProperty(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM) ==
+           XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
 }
 
 // Asks the window to close, as a window manager's close button does.
