@@ -90,7 +90,11 @@ void Form1::PushButton4_Click()
     g.line(333, [&] { lastFolder = folder; });
     g.line(334, [&] { settings.SaveSetting(Setting::LastFolder, lastFolder); });
     g.line(110, [&] { setPointer(Pointer::Busy); });
-    g.line(112, [&] { makeFolderScan().AddFolderTree(folder, QStringLiteral("*.") + answer); });
+    g.line(112, [&] {
+        // ".ods" means what "ods" means; the answer stays stored as typed.
+        const QString extension = answer.startsWith(u'.') ? answer.mid(1) : answer;
+        makeFolderScan().AddFolderTree(folder, QStringLiteral("*.") + extension);
+    });
     g.line(114, [&] { setPointer(Pointer::Default); });
 }
 

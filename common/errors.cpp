@@ -1,5 +1,6 @@
 #include "errors.h"
 
+#include <cerrno>
 #include <exception>
 
 CaughtError DescribeCurrentException()
@@ -13,4 +14,11 @@ CaughtError DescribeCurrentException()
     } catch (...) {
         return {QStringLiteral("Unknown error")};
     }
+}
+
+void RaiseFileError(int errnoValue, const QString& path)
+{
+    if (errnoValue == EACCES || errnoValue == EPERM)
+        throw TarnwickError(QStringLiteral("Permission denied: %1").arg(path), PermissionDenied);
+    throw TarnwickError(QStringLiteral("Path not found: %1").arg(path), PathNotFound);
 }

@@ -22,6 +22,12 @@ private:
 
 // The open-file dialog's names did not fit its 30,000-character buffer.
 inline constexpr int FileNameBufferTooSmall = 20476;
+// A path that may not be examined (EACCES, EPERM) and one that is not there
+// (every other errno), the numbers the folder walk tests for.
+inline constexpr int PermissionDenied = 70;
+inline constexpr int PathNotFound = 76;
+// Raises 70 or 76 for an errno met on `path`.
+[[noreturn]] void RaiseFileError(int errnoValue, const QString& path);
 
 // The description and number of the exception being handled; call only
 // inside a catch block.

@@ -1,39 +1,32 @@
 #include "fileattributes.h"
 
+#include "directoryreader.h"
 #include "errors.h"
+#include "nameorder.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-constexpr int PermissionDenied = 70;
-constexpr int PathNotFound = 76;
-
-[[noreturn]] void raiseFor(int error, const QString& path)
-{
-    if (error == EACCES || error == EPERM)
-        throw TarnwickError(QStringLiteral("Permission denied: %1").arg(path), PermissionDenied);
-    throw TarnwickError(QStringLiteral("Path not found: %1").arg(path), PathNotFound);
-}
-
-bool isDotName(const char* name)
-{
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
-} // namespace
 
 int FileAttributes(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    if (path.isEmpty())
+        RaiseFileError(ENOENT, path);
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(u'/'))
+        trimmed.chop(1);
+    // The entry is examined in the folder that holds it; the root is "." in
+    // itself.
+    const qsizetype cut = trimmed.lastIndexOf(u'/');
+    const QString folder = cut < 0 ? QStringLiteral(".") : trimmed.left(qMax<qsizetype>(cut, 1));
+    const QString name = trimmed.mid(cut + 1);
+    const QByteArray entry = name.isEmpty() ? QByteArray(".") : QFile::encodeName(name);
+    const DirectoryReader dir(folder);
     struct stat link {};
-    if (::lstat(native.constData(), &link) != 0)
-        raiseFor(errno, path);
+    if (!dir.status(entry, link, false))
+        RaiseFileError(errno, path);
     struct stat target = link;
-    if (S_ISLNK(link.st_mode) && ::stat(native.constData(), &target) != 0)
+    if (S_ISLNK(link.st_mode) && !dir.status(entry, target))
         target = link; // a dangling link: only the link itself is known
     int attributes = 0;
     if (S_ISDIR(target.st_mode))
@@ -42,31 +35,27 @@ int FileAttributes(const QString& path)
         attributes |= Attribute::Archive;
     if (S_ISLNK(link.st_mode))
         attributes |= Attribute::ReparsePoint;
-    QString name = path;
-    while (name.size() > 1 && name.endsWith(u'/'))
-        name.chop(1);
-    if (name.section(u'/', -1).startsWith(u'.'))
+    if (name.startsWith(u'.'))
         attributes |= Attribute::Hidden;
-    if (::access(native.constData(), W_OK) != 0)
+    if (!dir.writable(entry))
         attributes |= Attribute::ReadOnly;
     return attributes;
-}
-
-bool IsExistingFile(const QString& path)
-{
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool HasUnusableChars(const QString& name)
 {
     for (const QChar c : name) {
         const ushort code = c.unicode();
-        if (code < 32 || (code >= 127 && code <= 159) || code == u'?' || c.isSurrogate() ||
-            code == 0xFFFD)
+        if (code < 32 || (code >= 127 && code <= 159) || code == u'?')
             return true;
     }
+    // A lone surrogate, for instance, has no bytes in the encoding.
     return QFile::decodeName(QFile::encodeName(name)) != name;
+}
+
+bool SurvivesEncoding(const QByteArray& name)
+{
+    return QFile::encodeName(QFile::decodeName(name)) == name;
 }
 
 bool WildcardMatch(const QString& pattern, const QString& name)
@@ -98,22 +87,27 @@ bool WildcardMatch(const QString& pattern, const QString& name)
 QStringList GetFolderFiles(const QString& folder, const QString& pattern)
 {
     QStringList names;
-    const QString base = folder.endsWith(u'/') ? folder : folder + u'/';
-    DIR* dir = ::opendir(QFile::encodeName(base).constData());
-    if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (isDotName(entry->d_name))
-            continue;
-        const QString name = QFile::decodeName(entry->d_name);
-        if (!WildcardMatch(pattern, name))
-            continue;
-        // The directory entry's type saves a stat for plain files.
-        if (entry->d_type == DT_REG ||
-            (entry->d_type != DT_DIR && entry->d_type != DT_FIFO && entry->d_type != DT_SOCK &&
-             entry->d_type != DT_CHR && entry->d_type != DT_BLK && IsExistingFile(base + name)))
-            names << name;
+    try {
+        DirectoryReader dir(folder.endsWith(u'/') ? folder : folder + u'/');
+        DirectoryReader::Entry entry;
+        while (dir.next(entry)) {
+            // Folders and special files need no closer look. A name the
+            // encoding cannot give back would name no file, or another one.
+            if ((entry.type != DT_REG && entry.type != DT_LNK && entry.type != DT_UNKNOWN) ||
+                !SurvivesEncoding(entry.name))
+                continue;
+            const QString name = QFile::decodeName(entry.name);
+            if (!WildcardMatch(pattern, name))
+                continue;
+            // Openable: examinable (the folder may be read but not searched)
+            // and a regular file.
+            struct stat st {};
+            if (dir.status(entry.name, st) && S_ISREG(st.st_mode))
+                names << name;
+        }
+    } catch (const TarnwickError&) {
+        return {}; // a folder that cannot be listed has no files to give
     }
-    ::closedir(dir);
+    SortByName(names);
     return names;
 }

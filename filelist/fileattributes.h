@@ -20,19 +20,19 @@ inline constexpr int ReparsePoint = 1024;
 // or 76 (path not found) when the path cannot be examined.
 int FileAttributes(const QString& path);
 
-// True for a regular file (or a link to one). A folder, a FIFO, a socket or
-// a device never counts: opening a FIFO blocks.
-bool IsExistingFile(const QString& path);
-
 // True when a character is a control character (below 32, or 127 to 159),
 // "?", or does not survive the file-name encoding.
 bool HasUnusableChars(const QString& name);
+// True when the bytes of a name read from the file system come back
+// unchanged through the file-name encoding; a name that does not cannot be
+// reached again from its text.
+bool SurvivesEncoding(const QByteArray& name);
 
 // Wildcard match: "*" any run, "?" any one character, letters without
 // regard to case; "*.*" matches every name.
 bool WildcardMatch(const QString& pattern, const QString& name);
 
-// Names of the files directly in `folder` that match `pattern`, hidden ones
-// included, folders and special files excluded, in the order the file system
-// lists them.
+// Names of the files directly in `folder` that match `pattern` and can be
+// opened as regular files (a folder, a FIFO, a socket or a device never
+// counts: opening a FIFO blocks), hidden ones included, in name order.
 QStringList GetFolderFiles(const QString& folder, const QString& pattern);

@@ -6,44 +6,45 @@
 #include "locations.h"
 #include "paths.h"
 
+#include "directoryreader.h"
+#include "nameorder.h"
+
 #include <QFile>
 
-#include <cerrno>
-#include <dirent.h>
-#include <sys/stat.h>
+#include <algorithm>
 
 namespace {
-constexpr int PermissionDenied = 70;
-constexpr int PathNotFound = 76;
 constexpr qint64 YieldIntervalMs = 10;
 
 // Folders with the attribute values 22 or 1046 (directory, system and
 // hidden) are left out below the top. No folder carries the system bit here,
 // so that rule never applies and a folder's attributes are not read.
 
-// The names of the sub-folders of `folder`, in the order the file system
-// lists them. Raises 70 or 76 when the folder cannot be listed.
-QStringList subFolderNames(const QString& folder)
+struct SubFolder {
+    QString name;
+    dev_t device;
+    ino_t inode;
+};
+
+// The sub-folders of `folder` whose names survive the file-name encoding,
+// in name order. Raises 70 or 76 when the folder cannot be listed.
+QList<SubFolder> subFolders(const QString& folder)
 {
-    const QByteArray native = QFile::encodeName(folder);
-    DIR* dir = ::opendir(native.constData());
-    if (!dir) {
-        const int error = errno;
-        throw TarnwickError(QStringLiteral("Cannot list %1").arg(folder),
-                            error == EACCES || error == EPERM ? PermissionDenied : PathNotFound);
+    DirectoryReader dir(folder);
+    QList<SubFolder> found;
+    DirectoryReader::Entry entry;
+    while (dir.next(entry)) {
+        if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN)
+            continue;
+        struct stat st {};
+        if (!SurvivesEncoding(entry.name) || !dir.status(entry.name, st) || !S_ISDIR(st.st_mode))
+            continue;
+        found.append({QFile::decodeName(entry.name), st.st_dev, st.st_ino});
     }
-    QStringList names;
-    while (const dirent* entry = ::readdir(dir)) {
-        bool isDir = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            isDir = ::stat((native + entry->d_name).constData(), &st) == 0 && S_ISDIR(st.st_mode);
-        }
-        if (isDir)
-            names << QFile::decodeName(entry->d_name);
-    }
-    ::closedir(dir);
-    return names;
+    std::sort(found.begin(), found.end(), [](const SubFolder& a, const SubFolder& b) {
+        return CompareNames(a.name, b.name) < 0;
+    });
+    return found;
 }
 } // namespace
 
@@ -65,12 +66,9 @@ bool FolderScan::isFolder(const QString& folder) const
     return found_.contains(folder) || IsFolder(folder);
 }
 
-bool FolderScan::firstVisit(const QString& folder)
+bool FolderScan::firstVisit(dev_t device, ino_t inode)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
-        return true; // not examinable: the walk's own tests decide
-    return visited_.insert({st.st_dev, st.st_ino}).second;
+    return visited_.insert({device, inode}).second;
 }
 
 void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
@@ -79,7 +77,9 @@ void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
     found_.clear();
     sinceYield_.invalidate();
     QStringList folders{folder + NativeSeparator};
-    firstVisit(folders.first());
+    struct stat top {};
+    if (::stat(QFile::encodeName(folders.first()).constData(), &top) == 0)
+        firstVisit(top.st_dev, top.st_ino);
     GetSubDirectories2016(folders, true);
     for (const QString& entry : folders) {
         offerYield();
@@ -113,19 +113,18 @@ void FolderScan::GetSubDirectories2016(QStringList& list, bool recurse)
     // it (any other), silently.
     const QStringList entries = list;
     for (const QString& entry : entries) {
-        if (!isFolder(entry) || entry.size() >= MaxPathLength)
+        if (!isFolder(entry) || QFile::encodeName(entry).size() >= MaxPathLength)
             continue;
         try {
             offerYield();
-            for (const QString& name : subFolderNames(entry)) {
+            for (const SubFolder& sub : subFolders(entry)) {
                 offerYield();
-                if (name.size() >= MaxPathLength || HasUnusableChars(name) || name.contains(u'?') ||
-                    name == QStringLiteral(".") || name == QStringLiteral(".."))
+                if (HasUnusableChars(sub.name))
                     continue;
-                const QString sub = entry + name + NativeSeparator;
-                if (firstVisit(sub)) {
-                    found << sub;
-                    found_.insert(sub);
+                const QString path = entry + sub.name + NativeSeparator;
+                if (firstVisit(sub.device, sub.inode)) {
+                    found << path;
+                    found_.insert(path);
                 }
             }
         } catch (...) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <climits>
 #include <functional>
 #include <set>
 #include <sys/types.h>
@@ -13,7 +14,8 @@
 class Dialogs;
 
 // The folder-tree scan behind "Add All File(s) In Folder" and a dropped
-// folder. Folder lists hold paths that end in "/"; the walk is breadth first.
+// folder. Folder lists hold paths that end in "/"; the walk is breadth first,
+// each folder's entries in name order.
 // It offers the event loop a turn at every walked folder, sub-folder name,
 // merged entry and listed folder, and takes it when 10 ms have passed since
 // the last one: the window stays responsive without paying for a turn at
@@ -34,13 +36,15 @@ public:
     // (errors 70 and 76) are dropped silently; other errors are reported.
     void GetSubDirectories2016(QStringList& list, bool recurse);
 
-    // Folder paths and names of this length or longer are not walked.
-    static constexpr int MaxPathLength = 260;
+    // Folder paths (in bytes, with their closing separator) of this
+    // platform's path limit or longer are not walked: nothing could open
+    // what lies below them.
+    static constexpr int MaxPathLength = PATH_MAX;
 
 private:
     // False when the folder was met before in this scan (a link back to an
     // ancestor would otherwise make the walk endless).
-    bool firstVisit(const QString& folder);
+    bool firstVisit(dev_t device, ino_t inode);
     // IsFolder, answered without a system call for folders the walk found.
     bool isFolder(const QString& folder) const;
     void offerYield();

@@ -1,0 +1,73 @@
+#include "directoryreader.h"
+
+#include "errors.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+DirectoryReader::DirectoryReader(const QString& folder) : folder_(folder)
+{
+    fd_ = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        RaiseFileError(errno, folder);
+}
+
+DirectoryReader::~DirectoryReader()
+{
+    if (listing_)
+        ::closedir(listing_); // closes the descriptor it was made from
+    ::close(fd_);
+}
+
+bool DirectoryReader::next(Entry& entry)
+{
+    if (!listing_) {
+        // The handle above may only be searched; the listing needs one that
+        // may be read.
+        const int readable = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (readable < 0)
+            RaiseFileError(errno, folder_);
+        listing_ = ::fdopendir(readable);
+        if (!listing_) {
+            const int error = errno;
+            ::close(readable);
+            RaiseFileError(error, folder_);
+        }
+    }
+    while (const dirent* found = ::readdir(listing_)) {
+        const char* name = found->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        entry.name = QByteArray(name);
+        entry.type = found->d_type;
+        return true;
+    }
+    return false;
+}
+
+DirectoryReader::Kind DirectoryReader::kind(const Entry& entry) const
+{
+    if (entry.type == DT_REG)
+        return Kind::File;
+    if (entry.type == DT_DIR)
+        return Kind::Folder;
+    if (entry.type != DT_LNK && entry.type != DT_UNKNOWN)
+        return Kind::Other;
+    struct stat st {};
+    if (!status(entry.name, st))
+        return Kind::Other;
+    return S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+}
+
+bool DirectoryReader::status(const QByteArray& name, struct stat& st, bool followLinks) const
+{
+    return ::fstatat(fd_, name.constData(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool DirectoryReader::writable(const QByteArray& name) const
+{
+    return ::faccessat(fd_, name.constData(), W_OK, 0) == 0;
+}
