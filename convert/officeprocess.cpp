@@ -79,7 +79,7 @@ void OfficeProcess::start()
     QDir().mkpath(profileDir_);
     clearTempDir();
     QDir().mkpath(tempDir());
-    pipeName_ = newPipeName();
+    const QString pipeName = newPipeName();
     const QByteArray profileUrl = QUrl::fromLocalFile(profileDir_).toEncoded();
     QByteArrayList args{
         QFile::encodeName(installation_.executable()),
@@ -90,7 +90,7 @@ void OfficeProcess::start()
         "--nolockcheck",
         "--nodefault",
         "-env:UserInstallation=" + profileUrl,
-        "--accept=pipe,name=" + pipeName_.toUtf8() + ";urp;StarOffice.ComponentContext",
+        "--accept=pipe,name=" + pipeName.toUtf8() + ";urp;StarOffice.ComponentContext",
     };
     QByteArrayList env = childEnvironment(tempDir());
     // Everything the child needs is prepared before fork: between fork and
@@ -99,6 +99,11 @@ void OfficeProcess::start()
     auto envp = pointers(env);
     const pid_t parent = ::getpid();
 
+    // The fork happens under the lock, so that abandon() either sees this
+    // office or keeps it from starting.
+    std::unique_lock lock(mutex_);
+    if (abandoned_)
+        throw OfficeError(QStringLiteral("The program is ending."));
     const pid_t pid = ::fork();
     if (pid < 0)
         throw OfficeError(QStringLiteral("The office suite could not be started: %1")
@@ -111,12 +116,11 @@ void OfficeProcess::start()
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    {
-        std::lock_guard lock(mutex_);
-        pid_ = pid;
-        exited_ = false;
-        status_ = 0;
-    }
+    pid_ = pid;
+    pipeName_ = pipeName;
+    exited_ = false;
+    status_ = 0;
+    lock.unlock();
     reaper_ = std::thread(&OfficeProcess::awaitExit, this, pid);
 }
 
@@ -172,6 +176,25 @@ void OfficeProcess::signalLocked(int sig, bool group)
     if (group)
         ::kill(-pid_, sig);
     ::kill(pid_, sig);
+}
+
+void OfficeProcess::abandon()
+{
+    std::unique_lock lock(mutex_);
+    abandoned_ = true;
+    signalLocked(SIGKILL, true);
+    // A killed office is gone within milliseconds; its files are removed
+    // only once it can no longer write them.
+    if (pid_ > 0)
+        ended_.wait_for(lock, std::chrono::milliseconds(500), [this] { return exited_; });
+    if (!pipeName_.isEmpty())
+        QFile::remove(pipeSocketPath());
+    clearTempDir();
+}
+
+QString OfficeProcess::pipeSocketPath() const
+{
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName_);
 }
 
 void OfficeProcess::stop()

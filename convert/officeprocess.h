@@ -32,6 +32,13 @@ public:
     // an office that has ended is not reaped meanwhile, so its pid cannot
     // have passed to another process.
     void signal(int sig);
+    // The program is ending at once: kills the office's process group without
+    // waiting long, removes its pipe socket and temporary folder, and refuses
+    // every later start. Safe from any thread, also while another one is
+    // blocked in a call to this office.
+    void abandon();
+    // The socket of the office's pipe; the office leaves it behind when killed.
+    QString pipeSocketPath() const;
 
     // True when the last start found no profile yet: such an office sets the
     // profile up and exits with code 81 instead of serving.
@@ -58,6 +65,7 @@ private:
     std::condition_variable ended_;
     pid_t pid_ = -1;
     bool exited_ = false;
+    bool abandoned_ = false;
     int status_ = 0;
     std::thread reaper_;
 };

@@ -288,3 +288,9 @@ void OfficeSession::shutdown()
     dropBridge();
     process_->stop();
 }
+
+void OfficeSession::abandon()
+{
+    process_->abandon();
+    profileLock_->unlock();
+}

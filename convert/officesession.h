@@ -39,6 +39,10 @@ public:
     css::uno::Reference<css::uno::XComponentContext> context();
     // Ends the office now; the next serviceManager() starts a new one.
     void shutdown();
+    // The program is ending at once: kills the office's process group and
+    // removes its pipe socket and the profile lock, without waiting for a
+    // call in progress. Safe from any thread; no office starts afterwards.
+    void abandon();
 
     // Runs one call into the office under the watchdog: an office that has
     // not answered within the call limit is killed and a new one started,
