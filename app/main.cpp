@@ -1,4 +1,5 @@
 #include "clock.h"
+#include "exitsignals.h"
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
@@ -25,14 +26,17 @@ int main(int argc, char* argv[])
     SettingsStore settings(SettingsStore::DefaultLocation());
     SystemClock clock;
     UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot());
-    // Closing the window ends the program at once, also in the middle of a
-    // run: the office goes first, every setting is already on disk.
-    auto endProgram = [&office] {
-        office.shutdown();
+    // Closing the window or a signal to end ends the program at once, also
+    // in the middle of an office call: the office goes first with what it
+    // left behind; every setting is already on disk.
+    auto exitNow = [&office](int code) {
+        office.abandon();
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(code);
     };
-    Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder, endProgram});
+    const ExitSignals exitSignals([&](int signal) { exitNow(128 + signal); });
+    Form1 window(
+        {dialogs, settings, clock, office, programDir, GetDesktopFolder, [&] { exitNow(0); }});
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 0;

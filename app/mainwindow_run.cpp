@@ -17,12 +17,24 @@
 #include <QProgressBar>
 #include <QRadioButton>
 
+#include <iterator>
+
 namespace {
 constexpr double PauseAfterExport = 2.0;
 
 void yieldToEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// The run's line number of each per-file step, in the steps' order.
+constexpr int StepLines[] = {130, 132, 134, 136, 138, 140, 142, 144, 146,
+                             148, 150, 152, 154, 156, 158, 160, 162};
+static_assert(std::size(StepLines) == static_cast<size_t>(FileStep::Release) + 1);
+
+int LineOf(FileStep step)
+{
+    return StepLines[static_cast<int>(step)];
 }
 } // namespace
 
@@ -52,7 +64,7 @@ void Form1::PushButton2_Click()
             office = &services_.office.operations();
         });
         if (office) {
-            FileConversion file(*office, services_.clock);
+            FileConversion file(*office, services_.clock, &services_.office.runningExport());
             for (int i = 1; i <= n; ++i) {
                 convertPosition(g, file, i);
                 g.line(164, [] {});
@@ -93,21 +105,9 @@ void Form1::convertPosition(Guard& g, FileConversion& file, int i)
     // Separators become "/" for the URL; native ones already are.
     g.line(128, [&] { output.replace(NativeSeparator, u'/'); });
 
-    g.line(130, [&] { file.createServiceManager(); });
-    g.line(132, [&] { file.createDesktop(); });
-    g.line(134, [&] { file.load(source); });
-    g.line(136, [&] { file.createDispatchHelper(); });
-    g.line(138, [&] { file.getController(); });
-    g.line(140, [&] { file.getFrame(); });
-    g.line(142, [&] { yieldToEvents(); });
-    g.line(144, [&] { yieldToEvents(); });
-    g.line(146, [&] { file.makeUrlRecord(output); });
-    g.line(148, [&] { file.makeFilterNameRecord(); });
-    g.line(150, [&] { file.makeFilterDataRecord(); });
-    g.line(152, [&] { file.dispatch(output); });
-    g.line(154, [&] { PauseSeconds(PauseAfterExport, services_.clock); });
-    g.line(156, [&] { yieldToEvents(); });
-    g.line(158, [&] { yieldToEvents(); });
-    g.line(160, [&] { file.close(); });
-    g.line(162, [&] { file.release(); });
+    const FileWaits waits{yieldToEvents,
+                          [this] { PauseSeconds(PauseAfterExport, services_.clock); }};
+    RunFileSteps(
+        file, source, output, waits,
+        [&](FileStep step, const std::function<void()>& action) { g.line(LineOf(step), action); });
 }

@@ -12,7 +12,6 @@
 #include "officelink.h"
 #include "officesession.h"
 #include "settingsstore.h"
-#include "unooffice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,7 +77,7 @@ int main(int argc, char* argv[])
 
     // The office's own work for the same files: the engine without the
     // pause, on the warm office.
-    UnoOffice& engine = static_cast<UnoOffice&>(office.operations());
+    OfficeOperations& engine = office.operations();
     ConvertFile(engine, clock, files[0], pdfDir + "/warmup.pdf");
     QElapsedTimer direct;
     direct.start();

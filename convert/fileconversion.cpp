@@ -6,6 +6,7 @@
 #include "pdfexportargs.h"
 #include "pdfwritten.h"
 #include "propertyvalue.h"
+#include "runningexport.h"
 #include "unostring.h"
 
 namespace {
@@ -82,6 +83,7 @@ void FileConversion::dispatch(const QString& outputPath)
 {
     const FileStamp before = FileStamp::of(outputPath);
     const ExportLeftovers leftovers(outputPath);
+    const RunningExport::Scope running(running_, leftovers);
     try {
         office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"),
                                 QString(), 0, arguments_);
@@ -112,31 +114,51 @@ void FileConversion::releaseAll()
     arguments_ = PropertyValues(3);
 }
 
+void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString& outputPath,
+                  const FileWaits& waits, const StepRunner& run)
+{
+    run(FileStep::ServiceManager, [&] { file.createServiceManager(); });
+    run(FileStep::Desktop, [&] { file.createDesktop(); });
+    run(FileStep::Load, [&] { file.load(sourcePath); });
+    run(FileStep::DispatchHelper, [&] { file.createDispatchHelper(); });
+    run(FileStep::Controller, [&] { file.getController(); });
+    run(FileStep::Frame, [&] { file.getFrame(); });
+    run(FileStep::YieldAfterFrame, waits.yield);
+    run(FileStep::YieldAgainAfterFrame, waits.yield);
+    run(FileStep::UrlRecord, [&] { file.makeUrlRecord(outputPath); });
+    run(FileStep::FilterNameRecord, [&] { file.makeFilterNameRecord(); });
+    run(FileStep::FilterDataRecord, [&] { file.makeFilterDataRecord(); });
+    run(FileStep::Export, [&] { file.dispatch(outputPath); });
+    run(FileStep::PauseAfterExport, waits.pause);
+    run(FileStep::YieldAfterExport, waits.yield);
+    run(FileStep::YieldAgainAfterExport, waits.yield);
+    run(FileStep::Close, [&] { file.close(); });
+    run(FileStep::Release, [&] { file.release(); });
+}
+
 void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& sourcePath,
                  const QString& outputPath)
 {
     FileConversion file(office, clock);
-    file.createServiceManager();
-    file.createDesktop();
-    file.load(sourcePath);
+    FileStep current = FileStep::ServiceManager;
     try {
-        file.createDispatchHelper();
-        file.getController();
-        file.getFrame();
-        file.makeUrlRecord(outputPath);
-        file.makeFilterNameRecord();
-        file.makeFilterDataRecord();
-        file.dispatch(outputPath);
+        RunFileSteps(file, sourcePath, outputPath, {},
+                     [&](FileStep step, const std::function<void()>& action) {
+                         current = step;
+                         action();
+                     });
     } catch (...) {
         // The loaded document must not stay open in the office. The failed
         // step's error is the one to tell; a close that fails after it (the
         // office was killed) adds nothing.
-        try {
-            file.close();
-        } catch (const TarnwickError&) {
+        if (current < FileStep::Close && file.hasDocument()) {
+            try {
+                file.close();
+            } catch (const TarnwickError&) {
+            }
         }
+        file.releaseAll();
         throw;
     }
-    file.close();
     file.releaseAll();
 }

@@ -4,7 +4,10 @@
 
 #include <QString>
 
+#include <functional>
+
 class Clock;
+class RunningExport;
 
 // Converting one file, step by step, in the order the batch run calls the
 // steps. Each step replaces the object it makes; when it fails, that object
@@ -12,7 +15,11 @@ class Clock;
 // the previous file.
 class FileConversion {
 public:
-    FileConversion(OfficeOperations& office, const Clock& clock) : office_(office), clock_(clock) {}
+    // `running`, when given, knows the export in progress meanwhile.
+    FileConversion(OfficeOperations& office, const Clock& clock, RunningExport* running = nullptr)
+        : office_(office), clock_(clock), running_(running)
+    {
+    }
 
     void createServiceManager();
     void createDesktop();
@@ -32,14 +39,53 @@ public:
     void release();
     // Lets go of every office object (the end of a run).
     void releaseAll();
+    bool hasDocument() const { return document_ != nullptr; }
 
 private:
     OfficeOperations& office_;
     const Clock& clock_;
+    RunningExport* running_;
     OfficeRef serviceManager_, desktop_, document_, dispatchHelper_, controller_, frame_;
     PropertyValues arguments_{3};
 };
 
-// All steps for one file, without the pause; the first failure propagates.
+// The steps of converting one file, in their order. The waits are the
+// window's: it handles its events at the yields and pauses after the export.
+enum class FileStep {
+    ServiceManager,
+    Desktop,
+    Load,
+    DispatchHelper,
+    Controller,
+    Frame,
+    YieldAfterFrame,
+    YieldAgainAfterFrame,
+    UrlRecord,
+    FilterNameRecord,
+    FilterDataRecord,
+    Export,
+    PauseAfterExport,
+    YieldAfterExport,
+    YieldAgainAfterExport,
+    Close,
+    Release,
+};
+
+struct FileWaits {
+    std::function<void()> yield = [] {};
+    std::function<void()> pause = [] {};
+};
+
+// Runs one step; the window numbers it and reports its failure, ConvertFile
+// lets the failure propagate.
+using StepRunner = std::function<void(FileStep, const std::function<void()>&)>;
+
+// Every step for one file through `run`: the one sequence that the window's
+// run and ConvertFile share.
+void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString& outputPath,
+                  const FileWaits& waits, const StepRunner& run);
+
+// All steps for one file, without the waits; the first failure propagates,
+// after the loaded document has been closed.
 void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& sourcePath,
                  const QString& outputPath);

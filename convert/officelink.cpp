@@ -2,7 +2,9 @@
 
 #include "officecheck.h"
 #include "officeerror.h"
+#include "officeonthread.h"
 #include "officesession.h"
+#include "officethread.h"
 #include "unooffice.h"
 
 UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot,
@@ -12,7 +14,14 @@ UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot,
 {
 }
 
-UnoOfficeLink::~UnoOfficeLink() = default;
+UnoOfficeLink::~UnoOfficeLink()
+{
+    // The office ends from its own thread, after the calls still queued.
+    if (thread_)
+        thread_->post([session = session_.get()] { session->shutdown(); });
+    onThread_.reset();
+    thread_.reset();
+}
 
 bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
 {
@@ -28,25 +37,29 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
             throw;
         }
         office_ = std::make_unique<UnoOffice>(*session_);
+        thread_ = std::make_unique<OfficeThread>();
+        onThread_ = std::make_unique<OfficeOnThread>(*office_, *thread_);
     }
     return true;
 }
 
 void UnoOfficeLink::startInBackground()
 {
-    if (session_)
-        session_->startInBackground();
+    if (thread_)
+        thread_->post([session = session_.get()] { session->startInBackground(); });
 }
 
 OfficeOperations& UnoOfficeLink::operations()
 {
-    if (!office_)
+    if (!onThread_)
         throw OfficeError(unavailable_);
-    return *office_;
+    return *onThread_;
 }
 
-void UnoOfficeLink::shutdown()
+void UnoOfficeLink::abandon()
 {
     if (session_)
-        session_->shutdown();
+        session_->abandon();
+    // Only once the office is dead: it might still write to the file.
+    runningExport().removeLeftovers();
 }

@@ -2,13 +2,16 @@
 
 #include "officelocator.h"
 #include "officesession.h"
+#include "runningexport.h"
 
 #include <QStringList>
 
 #include <memory>
 
 class Dialogs;
+class OfficeOnThread;
 class OfficeOperations;
+class OfficeThread;
 class UnoOffice;
 
 // The office as the main window sees it: the presence check at start-up,
@@ -25,11 +28,20 @@ public:
     virtual void startInBackground() = 0;
     // Valid after a successful check.
     virtual OfficeOperations& operations() = 0;
-    // Ends the office now (the program is ending).
-    virtual void shutdown() = 0;
+    // The program is ending at once, maybe in the middle of an office call:
+    // kills the office, removes the temporary files of the export in
+    // progress, the office's pipe socket and the profile lock, and does not
+    // wait for the call.
+    virtual void abandon() = 0;
+    // The export in progress, for abandon().
+    RunningExport& runningExport() { return runningExport_; }
+
+private:
+    RunningExport runningExport_;
 };
 
-// The real office through UNO.
+// The real office through UNO. Every call into it runs on an office thread
+// of its own, while the calling thread handles its events.
 class UnoOfficeLink final : public OfficeLink {
 public:
     UnoOfficeLink(QStringList candidates, QString profileRoot,
@@ -39,8 +51,10 @@ public:
     bool checkOfficeSuite(Dialogs& dialogs) override;
     void startInBackground() override;
     OfficeOperations& operations() override;
-    void shutdown() override;
+    void abandon() override;
     OfficeSession* session() { return session_.get(); }
+    // The office thread, for tests: null before a successful check.
+    OfficeThread* thread() { return thread_.get(); }
 
 private:
     QStringList candidates_;
@@ -48,6 +62,8 @@ private:
     std::chrono::milliseconds callLimit_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
+    std::unique_ptr<OfficeThread> thread_;
+    std::unique_ptr<OfficeOnThread> onThread_;
     // Why there is no session, for every file that asks for the office.
     QString unavailable_ = QStringLiteral("The office suite has not been found.");
 };

@@ -26,6 +26,8 @@ private slots:
     void deadOfficeIsReapedWhileTheProgramRuns();
     void captionsAreExact();
     void withoutAnOfficeTheQuestionComesAndNoEndsIt();
+    void endingInTheMiddleOfAnExport_data();
+    void endingInTheMiddleOfAnExport();
 
 private:
     // Starts the program on a home of its own and waits for its window and
@@ -184,6 +186,60 @@ void WindowX11Test::withoutAnOfficeTheQuestionComesAndNoEndsIt()
     QCOMPARE(tool_->exitCode(), 0);
     QVERIFY(fixtures::officeProcessesMentioning(home_->path()).isEmpty());
     QVERIFY(!QFileInfo::exists(home_->filePath("cache/Velmora")));
+}
+
+void WindowX11Test::endingInTheMiddleOfAnExport_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("window closed") << 0;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void WindowX11Test::endingInTheMiddleOfAnExport()
+{
+    QFETCH(int, signal);
+    const QTemporaryDir work;
+    const QString sheet = work.filePath("long.fods");
+    fixtures::writeLongSheet(sheet, 150000);
+    const QString out = work.filePath("out");
+    QDir().mkpath(out);
+    // The samples button adds the files that the settings name.
+    launchProgram(QString("[Tarnwick]\nSnapshot=%1\nText1=%2/\n").arg(sheet, out).toUtf8());
+    if (!QTest::currentTestFailed())
+        waitForProgram();
+    if (QTest::currentTestFailed())
+        return;
+    x11::click(display_, window_, 400, 231); // "Load Sample/Example Files"
+    Window question = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((question = x11::findMappedWindow(display_, "Tarnwick", window_)) != 0,
+                             15000);
+    x11::closeWindow(display_, question); // "No" to opening the samples' folder
+    QTRY_VERIFY(x11::findMappedWindow(display_, "Tarnwick", window_) == 0);
+    x11::click(display_, window_, 268, 389); // "Start Converting To PDF"
+    // The office has begun writing the PDF.
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(out).entryList({"lu*.tmp"}, QDir::Files).isEmpty(), 180000);
+    offices_ = fixtures::officeProcessesMentioning(home_->path());
+    const auto pid = static_cast<pid_t>(tool_->processId());
+
+    if (signal)
+        ::kill(pid, signal);
+    else
+        x11::closeWindow(display_, window_);
+    // Before, the program went on until the export ended, minutes later.
+    QVERIFY(tool_->waitForFinished(5000));
+    QCOMPARE(tool_->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool_->exitCode(), signal ? 128 + signal : 0);
+    for (pid_t office : offices_)
+        QVERIFY(fixtures::waitForProcessGone(office, 5000));
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+    const QString pipes = QString("OSL_PIPE_%1_tarnwick_%2_*").arg(::getuid()).arg(pid);
+    QCOMPARE(QDir("/tmp").entryList({pipes}, QDir::System | QDir::Files), QStringList());
+    const QDir profiles(home_->filePath("cache/Velmora/Tarnwick/office-profiles"));
+    QCOMPARE(profiles.entryList({"*.lock"}, QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(
+        QDir(profiles.filePath("profile-0/tmp")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        QStringList());
 }
 
 QTEST_GUILESS_MAIN(WindowX11Test)

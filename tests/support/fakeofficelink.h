@@ -14,11 +14,11 @@ public:
     }
     void startInBackground() override { ++starts; }
     OfficeOperations& operations() override { return office; }
-    void shutdown() override { ++shutdowns; }
+    void abandon() override { ++abandons; }
 
     FakeOffice office;
     bool present = true;
     int checks = 0;
     int starts = 0;
-    int shutdowns = 0;
+    int abandons = 0;
 };

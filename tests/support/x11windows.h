@@ -9,6 +9,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <sys/types.h>
 
@@ -46,8 +47,8 @@ inline int ignoreXError(Display*, XErrorEvent*)
     return 0;
 }
 
-// The mapped top-level window with that title, or 0.
-inline Window findMappedWindow(Display* display, const QString& title)
+// The mapped top-level window with that title, other than `except`, or 0.
+inline Window findMappedWindow(Display* display, const QString& title, Window except = 0)
 {
     const auto previousHandler = XSetErrorHandler(ignoreXError);
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
@@ -55,7 +56,7 @@ inline Window findMappedWindow(Display* display, const QString& title)
     if (XQueryTree(display, root, &root, &parent, &children, &count)) {
         for (unsigned int i = 0; i < count && !found; ++i) {
             XWindowAttributes attributes;
-            if (windowTitle(display, children[i]) == title &&
+            if (children[i] != except && windowTitle(display, children[i]) == title &&
                 XGetWindowAttributes(display, children[i], &attributes) &&
                 attributes.map_state == IsViewable)
                 found = children[i];
@@ -94,6 +95,19 @@ inline bool isDialog(Display* display, Window window)
 {
     return cardinalProperty(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM) ==
            XInternAtom(display, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+}
+
+// A left click at (x, y) inside the window, with the real pointer.
+inline void click(Display* display, Window window, int x, int y)
+{
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
 }
 
 // Asks the window to close, as a window manager's close button does.
