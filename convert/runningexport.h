@@ -27,6 +27,7 @@ public:
         RunningExport* running_;
     };
 
+    bool active() const { return current_ != nullptr; }
     // Removes what the export in progress has added to its folder so far.
     void removeLeftovers() const
     {
