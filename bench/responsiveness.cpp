@@ -331,7 +331,6 @@ int main(int argc, char* argv[])
         out << "responsiveness (2): skipped, no X display; run it under xvfb-run\n";
         return 0;
     }
-    x11::ignoreVanishedWindows();
     out << "responsiveness (2): ending the real program in the middle of the long export, ms "
            "(target < 1000)\n";
     out << "how          to program end   to office end   output folder clean\n";
