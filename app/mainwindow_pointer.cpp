@@ -23,7 +23,10 @@ void Form1::setUpPointerFeedback()
         widget->setMouseTracking(true);
         widget->installEventFilter(this);
     }
-    connect(ListView1, &QAbstractItemView::clicked, this, &Form1::ListView1_ItemClick);
+    // The row click takes effect on the press, as the list reports it, so
+    // that the release after it leaves the arrow: Qt's clicked() would come
+    // after the release.
+    connect(ListView1, &QAbstractItemView::pressed, this, &Form1::ListView1_ItemClick);
 }
 
 // What the pointer is over, found from the deepest widget under it: a move

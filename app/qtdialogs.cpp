@@ -6,13 +6,22 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+QString ShownLineBreaks(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    return shown;
+}
+
 MessageAnswer QtDialogs::message(const QString& text, const QString& caption,
                                  MessageButtons buttons, MessageIcon icon)
 {
-    QMessageBox box(
-        icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, caption, text,
-        buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-        parent_);
+    QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    caption, ShownLineBreaks(text),
+                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                     : QMessageBox::Ok,
+                    parent_);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
@@ -26,8 +35,8 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& caption,
 QString QtDialogs::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent_, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(parent_, title, ShownLineBreaks(prompt),
+                                               QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
@@ -47,8 +56,8 @@ QString QtDialogs::openFiles(const OpenFileRequest& request)
 
 QString QtDialogs::browseForFolder(const QString& prompt, const QString& initialFolder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(parent_, prompt, initialFolder,
-                                                             QFileDialog::ShowDirsOnly);
+    const QString chosen = QFileDialog::getExistingDirectory(
+        parent_, ShownLineBreaks(prompt), initialFolder, QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return QString();
     const QString native = QDir::toNativeSeparators(chosen);

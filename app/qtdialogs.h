@@ -4,6 +4,10 @@
 
 class QWidget;
 
+// The texts given with CR, CR LF or LF between lines, with each of them as a
+// line break: Qt's labels break lines only at LF.
+QString ShownLineBreaks(const QString& text);
+
 // The real dialogs, owned by `parent` (the main window once it exists).
 class QtDialogs final : public Dialogs {
 public:

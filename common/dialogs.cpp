@@ -10,14 +10,17 @@ QString OpenFileDialogText(const QStringList& chosenPaths, QChar sep)
     if (chosenPaths.size() == 1) {
         text = chosenPaths.first();
     } else {
-        // The folder of the first file, without a closing separator unless it
-        // is the root, then each name.
-        QString folder = chosenPaths.first().left(chosenPaths.first().lastIndexOf(sep));
-        if (folder.isEmpty())
-            folder = sep;
-        QStringList parts{folder};
+        // The folder that holds every chosen file, without a closing
+        // separator unless it is the root, then each path below it. Files of
+        // one folder give that folder and their bare names; a path typed from
+        // another folder keeps the part that tells where it is.
+        QString prefix = chosenPaths.first().left(chosenPaths.first().lastIndexOf(sep) + 1);
         for (const QString& path : chosenPaths)
-            parts << path.mid(path.lastIndexOf(sep) + 1);
+            while (!prefix.isEmpty() && !path.startsWith(prefix))
+                prefix.truncate(prefix.lastIndexOf(sep, -2) + 1);
+        QStringList parts{prefix.size() > 1 ? prefix.chopped(1) : prefix};
+        for (const QString& path : chosenPaths)
+            parts << path.mid(prefix.size());
         text = parts.join(QChar(u'\0'));
     }
     if (text.size() > FileNameBufferSize)

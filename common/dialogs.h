@@ -37,7 +37,8 @@ public:
     virtual void openUrl(const QUrl& url) = 0;
 };
 
-// Joins chosen files into the open-file dialog's text form; raises
+// Joins chosen files (absolute paths) into the open-file dialog's text form:
+// one path, or the folder holding them all and each path below it; raises
 // TarnwickError 20476 when the text exceeds the name buffer.
 inline constexpr int FileNameBufferSize = 30000;
 QString OpenFileDialogText(const QStringList& chosenPaths, QChar sep = u'/');

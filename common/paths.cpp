@@ -1,5 +1,6 @@
 #include "paths.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 
@@ -74,7 +75,11 @@ bool IsFolder(const QString& path)
 
 QString GetDesktopFolder()
 {
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // Many systems have no desktop folder: the home folder stands in, so
+    // that the default output folder exists.
+    if (!desktop.isEmpty() && !IsFolder(desktop))
+        desktop = QDir::homePath();
     if (desktop.isEmpty())
         throw std::invalid_argument("Invalid procedure call or argument");
     return desktop.endsWith(NativeSeparator) ? desktop : desktop + NativeSeparator;

@@ -22,5 +22,6 @@ QString NormalizeBackslashes(const QString& path, QChar sep = NativeSeparator);
 bool PathExists(const QString& path);
 bool IsFolder(const QString& path);
 
-// The user's desktop folder with a closing separator.
+// The user's desktop folder with a closing separator; the home folder when
+// there is no desktop folder.
 QString GetDesktopFolder();

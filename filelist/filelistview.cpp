@@ -31,33 +31,40 @@ QStringList localPaths(const QMimeData* data)
                 paths << url.toLocalFile();
     return paths;
 }
+
+// Takes a drop of local files as a copy or a link, never as a move: a
+// source that deletes its files after a move would lose the user's files.
+// False when the drop is refused.
+bool acceptCopyOrLink(QDropEvent* event)
+{
+    const Qt::DropActions allowed = event->possibleActions() & (Qt::CopyAction | Qt::LinkAction);
+    if (!allowed || localPaths(event->mimeData()).isEmpty()) {
+        event->ignore(); // the pointer shows that nothing can be dropped
+        return false;
+    }
+    if (!(event->proposedAction() & allowed))
+        event->setDropAction(allowed & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    else
+        event->setDropAction(event->proposedAction());
+    event->accept();
+    return true;
+}
 } // namespace
 
 void FileListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (localPaths(event->mimeData()).isEmpty())
-        event->ignore(); // the pointer shows that nothing can be dropped
-    else
-        event->acceptProposedAction();
+    acceptCopyOrLink(event);
 }
 
 void FileListView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (localPaths(event->mimeData()).isEmpty())
-        event->ignore();
-    else
-        event->acceptProposedAction();
+    acceptCopyOrLink(event);
 }
 
 void FileListView::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = localPaths(event->mimeData());
-    if (paths.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    emit filesDropped(paths);
+    if (acceptCopyOrLink(event))
+        emit filesDropped(localPaths(event->mimeData()));
 }
 
 int FileListView::selectedPosition() const

@@ -9,6 +9,8 @@
 
 #include <QUrl>
 
+#include <algorithm>
+
 QString SampleFolder(const QString& programDir)
 {
     return programDir + QStringLiteral("/Samples");
@@ -22,16 +24,28 @@ void RecordSampleFiles(SettingsStore& settings, const QString& programDir)
     settings.SaveSetting(Setting::Snapshot, paths.join(u'|'));
 }
 
+namespace {
+QStringList RecordedSamples(const SettingsStore& settings)
+{
+    const QString recorded = settings.GetSetting(Setting::Snapshot);
+    return recorded.isEmpty() ? QStringList() : recorded.split(u'|');
+}
+} // namespace
+
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
                      const QString& programDir)
 {
     // An absent key and an empty one both give no path.
-    const QString recorded = settings.GetSetting(Setting::Snapshot);
-    if (!recorded.isEmpty()) {
-        for (const QString& path : recorded.split(u'|')) {
-            if (PathExists(path) && !list.ListContains(path))
-                list.AppendFileRow(path);
-        }
+    QStringList paths = RecordedSamples(settings);
+    // Not one recorded file left: the program runs from another folder now
+    // (the build tree, then the installed package). Its own samples count.
+    if (!paths.isEmpty() && std::none_of(paths.cbegin(), paths.cend(), PathExists)) {
+        RecordSampleFiles(settings, programDir);
+        paths = RecordedSamples(settings);
+    }
+    for (const QString& path : paths) {
+        if (PathExists(path) && !list.ListContains(path))
+            list.AppendFileRow(path);
     }
     const auto answer = dialogs.message(
         QStringLiteral("Would you like this software to open the folder where these sample files "

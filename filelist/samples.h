@@ -13,6 +13,7 @@ QString SampleFolder(const QString& programDir);
 // under "Snapshot".
 void RecordSampleFiles(SettingsStore& settings, const QString& programDir);
 // Appends the recorded samples that exist and are not listed yet, then asks
-// whether to open the sample folder.
+// whether to open the sample folder. When none of the recorded files exists
+// any more, the samples beside the program are recorded again first.
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
                      const QString& programDir);

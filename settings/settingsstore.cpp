@@ -48,9 +48,18 @@ void SettingsStore::SaveSetting(const SettingKey& key, const QString& text)
         return;
     store.setValue(path, text);
     store.sync();
-    if (store.status() != QSettings::NoError)
+    // The status keeps an error met while reading the old content (a
+    // damaged file), though the write replaced it: only the file tells.
+    if (store.status() != QSettings::NoError && !onDisk(path, text))
         throw TarnwickError(
             QStringLiteral("The setting %1 could not be saved in %2.").arg(key.name, file_));
+}
+
+bool SettingsStore::onDisk(const QString& path, const QString& text) const
+{
+    const QSettings written(file_, QSettings::IniFormat);
+    return written.status() == QSettings::NoError && written.contains(path) &&
+           written.value(path).toString() == text;
 }
 
 QSettings& SettingsStore::settings() const

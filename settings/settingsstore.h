@@ -30,6 +30,8 @@ private:
     // QSettings reports the first error it ever met, so after an error the
     // next call starts with a fresh one.
     QSettings& settings() const;
+    // True when the file holds `text` under `path`.
+    bool onDisk(const QString& path, const QString& text) const;
 
     QString file_;
     mutable std::unique_ptr<QSettings> settings_;

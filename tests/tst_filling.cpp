@@ -32,6 +32,7 @@ private slots:
     void tooManyFiles();
     void folderScanDialogs_data();
     void folderScanDialogs();
+    void dropMixedFilesAndFolders_data();
     void dropMixedFilesAndFolders();
     void dragOfTextIsRefused();
     void samplesAcrossTwoStarts();
@@ -48,6 +49,12 @@ void FillingTest::openFileDialog_data()
                              << QStringList{"/data/in/a.ods", "/data/in/b.txt"};
     QTest::newRow("several in the root")
         << QStringList{"/a.ods", "/b.ods"} << QStringList{"/a.ods", "/b.ods"};
+    QTest::newRow("one typed from another folder")
+        << QStringList{"/data/in/a.ods", "/elsewhere/b.ods"}
+        << QStringList{"/data/in/a.ods", "/elsewhere/b.ods"};
+    QTest::newRow("one from a sub-folder")
+        << QStringList{"/data/in/a.ods", "/data/in/sub/c.ods", "/data/in/d.ods"}
+        << QStringList{"/data/in/a.ods", "/data/in/sub/c.ods", "/data/in/d.ods"};
 }
 
 void FillingTest::openFileDialog()
@@ -160,8 +167,29 @@ void FillingTest::folderScanDialogs()
     QVERIFY(h.dialogs.shown.isEmpty());
 }
 
+void FillingTest::dropMixedFilesAndFolders_data()
+{
+    // What the source allows, the keys held (Shift proposes a move), and
+    // the action taken; none when the drop is refused.
+    QTest::addColumn<Qt::DropActions>("possible");
+    QTest::addColumn<Qt::KeyboardModifiers>("keys");
+    QTest::addColumn<Qt::DropAction>("taken");
+    QTest::newRow("copy") << Qt::DropActions(Qt::CopyAction) << Qt::KeyboardModifiers()
+                          << Qt::CopyAction;
+    QTest::newRow("move proposed, copy taken")
+        << (Qt::CopyAction | Qt::MoveAction) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+        << Qt::CopyAction;
+    QTest::newRow("link") << Qt::DropActions(Qt::LinkAction) << Qt::KeyboardModifiers()
+                          << Qt::LinkAction;
+    QTest::newRow("move only, refused")
+        << Qt::DropActions(Qt::MoveAction) << Qt::KeyboardModifiers() << Qt::IgnoreAction;
+}
+
 void FillingTest::dropMixedFilesAndFolders()
 {
+    QFETCH(Qt::DropActions, possible);
+    QFETCH(Qt::KeyboardModifiers, keys);
+    QFETCH(Qt::DropAction, taken);
     WindowHarness h;
     touch(h.dir.filePath("one/x.ods"));
     touch(h.dir.filePath("one/~x.ods"));
@@ -180,12 +208,18 @@ void FillingTest::dropMixedFilesAndFolders()
                   QUrl::fromLocalFile(h.dir.filePath("two")),
                   QUrl::fromLocalFile(h.dir.filePath("picture.png"))});
     const QPoint at = list->viewport()->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QDragEnterEvent enter(at, possible, &data, Qt::LeftButton, keys);
     QCoreApplication::sendEvent(list->viewport(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCOMPARE(enter.isAccepted(), taken != Qt::IgnoreAction);
+    QDropEvent drop(at, possible, &data, Qt::LeftButton, keys);
     QCoreApplication::sendEvent(list->viewport(), &drop);
-
+    if (taken == Qt::IgnoreAction) {
+        QVERIFY(!drop.isAccepted());
+        QCOMPARE(w->fileList().count(), 0);
+        return;
+    }
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), taken);
     QCOMPARE(WindowHarness::rows(*w),
              (QStringList{h.dir.filePath("picture.png"), h.dir.filePath("one/x.ods"),
                           h.dir.filePath("one/deep/y.png"), h.dir.filePath("two/z.ods"),
@@ -249,6 +283,18 @@ void FillingTest::samplesAcrossTwoStarts()
     QCOMPARE(h.dialogs.texts(), (QStringList{question, question, question}));
     QCOMPARE(h.dialogs.shown[1].buttons, MessageButtons::YesNo);
     QCOMPARE(h.dialogs.opened, QList<QUrl>{QUrl::fromLocalFile(samples + "/")});
+
+    // The program moved: none of the recorded files is there any more, so
+    // the samples beside the program where it is now count.
+    QVERIFY(QDir(h.programDir).rename(h.programDir, h.dir.filePath("moved")));
+    h.programDir = h.dir.filePath("moved");
+    auto moved = h.start();
+    h.dialogs.answers.enqueue(MessageAnswer::No);
+    click(*moved, "PushButton9");
+    const QString now = h.programDir + "/Samples/";
+    QCOMPARE(WindowHarness::rows(*moved),
+             (QStringList{now + "four.ods", now + "One 9.ods", now + "two.ods"}));
+    QCOMPARE(h.settings.GetSetting(Setting::Snapshot), WindowHarness::rows(*moved).join('|'));
 }
 
 QTEST_MAIN(FillingTest)

@@ -3,6 +3,7 @@
 #include "paths.h"
 #include "pause.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -25,7 +26,8 @@ private slots:
     void normalize();
     void fileSystemTests_data();
     void fileSystemTests();
-    void desktopFolderEndsInSeparator();
+    void desktopFolder_data();
+    void desktopFolder();
     void title_data();
     void title();
     void pauseWaitsAndDeliversEvents();
@@ -174,13 +176,28 @@ void PathsTest::fileSystemTests()
     QCOMPARE(IsFolder(path), folder);
 }
 
-void PathsTest::desktopFolderEndsInSeparator()
+void PathsTest::desktopFolder_data()
 {
-    QStandardPaths::setTestModeEnabled(true);
+    QTest::addColumn<bool>("desktopExists");
+    QTest::addColumn<QString>("expected"); // below the home folder
+    QTest::newRow("desktop") << true << "/Desktop/";
+    QTest::newRow("no desktop: the home folder") << false << "/";
+}
+
+void PathsTest::desktopFolder()
+{
+    QFETCH(bool, desktopExists);
+    QFETCH(QString, expected);
+    QTemporaryDir home;
+    if (desktopExists)
+        QVERIFY(QDir(home.path()).mkdir("Desktop"));
+    const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
     const QString desktop = GetDesktopFolder();
-    QVERIFY(desktop.endsWith('/'));
-    QVERIFY(!desktop.endsWith("//"));
-    QCOMPARE(desktop.chopped(1), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    QCOMPARE(desktop, home.path() + expected);
     QVERIFY(!PathExists(""));
     QVERIFY(!IsFolder(""));
 }

@@ -18,6 +18,7 @@ private slots:
     void keysAndDefaults();
     void emptyTextIsNotAbsent();
     void writesLandOnDiskUnderTheSection();
+    void damagedStoreGivesDefaults_data();
     void damagedStoreGivesDefaults();
     void failedWriteIsReported();
 
@@ -114,15 +115,27 @@ void SettingsTest::writesLandOnDiskUnderTheSection()
     QCOMPARE(SettingsStore(file).GetSetting(Setting::Text1, ""), odd);
 }
 
+void SettingsTest::damagedStoreGivesDefaults_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("unterminated quote") << QByteArray("[Tarnwick]\nText1=\"unterminated\n\x01\x02");
+    QTest::newRow("binary garbage") << QByteArray("\xff\xfe\x00\x01[[[\x00=\x80\n\x7f", 13);
+}
+
 void SettingsTest::damagedStoreGivesDefaults()
 {
-    const QString file = dir_.filePath("damaged.conf");
+    // The defaults are read from it, and the first save replaces it without
+    // a report of failure.
+    QFETCH(QByteArray, content);
+    const QString file = dir_.filePath(QTest::currentDataTag());
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("[Tarnwick]\nText1=\"unterminated\n\x01\x02\xff\xfe[[[\n");
+    f.write(content);
     f.close();
     SettingsStore store(file);
     QCOMPARE(store.GetSetting(Setting::Option1), QString("1"));
+    store.SaveSetting(Setting::Snapshot, "/p/a.ods|/p/b.ods");
+    QCOMPARE(SettingsStore(file).GetSetting(Setting::Snapshot), QString("/p/a.ods|/p/b.ods"));
 }
 
 void SettingsTest::failedWriteIsReported()
