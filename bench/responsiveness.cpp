@@ -23,12 +23,14 @@
 #include "unooffice.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QPushButton>
 #include <QSettings>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <map>
 #include <set>
@@ -126,19 +128,25 @@ std::map<QString, double> longestGaps(BenchLink& link, const std::function<void(
     qint64 last = clock.nsecsElapsed();
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
+    const auto tick = [&] {
         const qint64 now = clock.nsecsElapsed();
         const double gap = (now - last) / 1e6;
         link.noting.seen.insert(link.noting.current);
         link.noting.seen.insert("whole run");
         for (const QString& step : link.noting.seen)
             longest[step] = std::max(longest[step], gap);
+        // How often the target is missed, against how many ticks there were.
+        longest["ticks"] += 1;
+        if (gap >= 100)
+            longest["gaps >= 100 ms"] += 1;
         link.noting.seen = {link.noting.current};
         last = now;
-    });
+    };
+    QObject::connect(&timer, &QTimer::timeout, tick);
     timer.start(TickMs);
     link.noting.seen.clear();
     work();
+    tick(); // the gap that the end of the work leaves open
     return longest;
 }
 
@@ -253,39 +261,69 @@ int main(int argc, char* argv[])
     // A first run starts the office and warms it.
     runWindow(link, settings, small, pdfDir);
 
-    // (1)
+    // (1) Medians over the repeats; the idle figure is the machine's own
+    // noise: the same timer in an event loop with nothing else to do.
+    std::vector<double> idle;
+    for (int i = 0; i < 3; ++i)
+        idle.push_back(longestGaps(link, [] {
+            QEventLoop loop;
+            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+            loop.exec();
+        })["whole run"]);
     out << "responsiveness (1): longest gap of a " << TickMs
-        << " ms timer on the window's thread, ms (target < 100 with the office thread)\n";
-    out << "sheet             step     office thread   window thread (before)   ratio\n";
+        << " ms timer on the window's thread, ms, median of the repeats (target < 100 with the "
+           "office thread)\n";
+    out << "idle event loop, 5 s (the machine's noise): " << median(idle) << " (max "
+        << *std::max_element(idle.begin(), idle.end()) << ")\n";
+    out << "sheet              step       office thread   window thread (before)   ratio\n";
     const struct {
         const char* name;
         QString path;
+        int repeats;
         bool reference;
-    } sheets[] = {{"small", small, true},
-                  {"200,000 cells", cells200k, true},
-                  {"long (1.2M cells)", longSheet, false}};
+    } sheets[] = {{"small", small, 3, true},
+                  {"200,000 cells", cells200k, 3, true},
+                  {"long (1.2M cells)", longSheet, 2, false}};
     for (const auto& sheet : sheets) {
-        link.onWindowThread = false;
-        RunFigures ours = runWindow(link, settings, sheet.path, pdfDir);
-        RunFigures before;
-        if (sheet.reference) {
-            link.onWindowThread = true;
-            before = runWindow(link, settings, sheet.path, pdfDir);
+        std::map<QString, std::vector<double>> ours, before;
+        std::vector<double> oursWall, beforeWall;
+        for (int r = 0; r < sheet.repeats; ++r) {
+            link.onWindowThread = false;
+            const RunFigures a = runWindow(link, settings, sheet.path, pdfDir);
+            oursWall.push_back(a.wallMs);
+            for (const auto& [step, gap] : a.gaps)
+                ours[step].push_back(gap);
+            if (sheet.reference) {
+                link.onWindowThread = true;
+                const RunFigures b = runWindow(link, settings, sheet.path, pdfDir);
+                beforeWall.push_back(b.wallMs);
+                for (const auto& [step, gap] : b.gaps)
+                    before[step].push_back(gap);
+            }
         }
         for (const char* step : {"load", "export", "close", "whole run"}) {
-            out << qSetFieldWidth(18) << Qt::left << sheet.name << qSetFieldWidth(9) << step
-                << Qt::right << qSetFieldWidth(13) << ours.gaps[step] << qSetFieldWidth(0);
+            out << qSetFieldWidth(19) << Qt::left << sheet.name << qSetFieldWidth(11) << step
+                << Qt::right << qSetFieldWidth(13) << median(ours[step]) << qSetFieldWidth(0);
             if (sheet.reference)
-                out << "   " << qSetFieldWidth(22) << before.gaps[step] << qSetFieldWidth(0)
-                    << "   " << qSetFieldWidth(8) << ours.gaps[step] / before.gaps[step]
+                out << "   " << qSetFieldWidth(22) << median(before[step]) << qSetFieldWidth(0)
+                    << "   " << qSetFieldWidth(8)
+                    << median(ours[step]) / std::max(0.1, median(before[step]))
                     << qSetFieldWidth(0);
             out << "\n";
         }
-        out << qSetFieldWidth(18) << Qt::left << sheet.name << qSetFieldWidth(0) << Qt::right
-            << "run wall time " << ours.wallMs << " ms (2 s of it the pause)";
+        out << qSetFieldWidth(19) << Qt::left << sheet.name << qSetFieldWidth(0) << Qt::right
+            << "gaps >= 100 ms: " << median(ours["gaps >= 100 ms"]) << " of "
+            << median(ours["ticks"]) << " ticks";
         if (sheet.reference)
-            out << ", before " << before.wallMs << " ms";
+            out << ", before " << median(before["gaps >= 100 ms"]) << " of "
+                << median(before["ticks"]);
         out << "\n";
+        out << qSetFieldWidth(19) << Qt::left << sheet.name << qSetFieldWidth(0) << Qt::right
+            << "run wall time " << median(oursWall) << " ms (2 s of it the pause)";
+        if (sheet.reference)
+            out << ", before " << median(beforeWall) << " ms";
+        out << "\n";
+        out.flush();
     }
     link.onWindowThread = false;
     out.flush();
