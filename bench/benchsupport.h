@@ -82,21 +82,3 @@ inline CommandResult runCommand(const QString& program, const QStringList& args,
     r.err = p.readAllStandardError();
     return r;
 }
-
-// The page count of a PDF from pdfinfo's "Pages:" line; -1 when it has none.
-inline int pdfPages(const QString& pdf, int limitMs = 60000)
-{
-    const CommandResult r = runCommand(QStringLiteral("pdfinfo"), {pdf}, limitMs);
-    for (const QByteArray& line : r.out.split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
-
-// A PDF's text as pdftotext reads it, with runs of white space made one space.
-inline QString pdfText(const QString& pdf, int limitMs = 60000)
-{
-    const CommandResult r =
-        runCommand(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}, limitMs);
-    return QString::fromUtf8(r.out).simplified();
-}

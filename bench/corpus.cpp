@@ -14,6 +14,7 @@
 #include "officelocator.h"
 #include "officesession.h"
 #include "outputpath.h"
+#include "pdftools.h"
 #include "unooffice.h"
 #include "unostring.h"
 
@@ -80,8 +81,8 @@ QString shortened(QString message, const QString& source, const QString& pdf)
 
 void readPdf(Side& side, const QString& pdf, int limitMs)
 {
-    side.pages = pdfPages(pdf, limitMs);
-    side.text = pdfText(pdf, limitMs);
+    side.pages = fixtures::pdfPages(pdf, limitMs);
+    side.text = fixtures::pdfText(pdf, limitMs);
 }
 
 Side convertOurs(UnoOffice& office, const Clock& clock, const QString& source, const QString& dir)

@@ -29,8 +29,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts many office spreadsheets to PDF 
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
 set(CPACK_DEBIAN_PACKAGE_SECTION "office")
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libreoffice-calc, libuno-cppu3, libuno-sal3, libuno-cppuhelpergcc3-3, libuno-salhelpergcc3-3, fonts-liberation, libc6, libstdc++6, libx11-6")
+# The libraries the programs link come from dpkg-shlibdeps; the office and the
+# fonts are used, not linked, so they are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tarnwick turns spreadsheets (.ods, .ots, .sxc, .stc) into PDF files, many at a time,\n through an installed LibreOffice.")
 include(CPack)

@@ -3,8 +3,18 @@ function(tarnwick_strict target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
 endfunction()
 
-option(TARNWICK_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-if(TARNWICK_SANITIZE)
+# TARNWICK_SANITIZE: OFF; ON or address for AddressSanitizer with
+# UndefinedBehaviorSanitizer; thread for ThreadSanitizer (run it with the
+# TSAN_OPTIONS that the README gives).
+set(TARNWICK_SANITIZE OFF CACHE STRING "OFF, ON/address (ASan and UBSan) or thread (TSan)")
+set_property(CACHE TARNWICK_SANITIZE PROPERTY STRINGS OFF ON address thread)
+string(TOLOWER "${TARNWICK_SANITIZE}" tarnwick_sanitize)
+if(tarnwick_sanitize STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(tarnwick_sanitize MATCHES "^(on|address|yes|true|1)$")
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
+elseif(NOT tarnwick_sanitize MATCHES "^(off|no|false|0|)$")
+    message(FATAL_ERROR "TARNWICK_SANITIZE: OFF, ON, address or thread, not ${TARNWICK_SANITIZE}")
 endif()

@@ -23,6 +23,7 @@ TW_PROGRAM="$work/prefix/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/prefix/lib/t
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 deb=$(ls "$work"/deb/tarnwick_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q "libreoffice-calc"
+dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" # found by dpkg-shlibdeps
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/tarnwick ./usr/lib/tarnwick/tarnwick ./usr/lib/tarnwick/tarnwick.bin \
     ./usr/lib/tarnwick/libtarnwick-question.so \

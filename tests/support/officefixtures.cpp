@@ -30,14 +30,6 @@ QString samplesDir()
     return QStringLiteral(TW_SOURCE_DIR "/Samples");
 }
 
-QString pdfText(const QString& pdfPath)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdfPath, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 void writeTruncatedCopy(const QString& source, const QString& target)
 {
     QFile in(source);
@@ -168,10 +160,8 @@ void writePictureAndLinkSheet(const QString& target, const QString& linkHref)
 
 QString pdfImagesList(const QString& pdfPath)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdfPath});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromUtf8(
+        popplerOutput(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdfPath}, 30000));
 }
 
 } // namespace fixtures

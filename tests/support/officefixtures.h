@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pdftools.h"
+
 #include <QList>
 #include <QString>
 
@@ -12,8 +14,6 @@ namespace fixtures {
 
 // The sample spreadsheets of the source tree.
 QString samplesDir();
-// The text that pdftotext reads from a PDF ("" when it cannot).
-QString pdfText(const QString& pdfPath);
 // A copy of `source` cut to half its size.
 void writeTruncatedCopy(const QString& source, const QString& target);
 void writeTextFile(const QString& target, const QByteArray& content);
