@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "enterpressesbuttons.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
 #include "textprogressbar.h"
@@ -32,13 +33,34 @@ template <class W> W* named(W* widget, const char* name)
     return widget;
 }
 
-void whiteBackground(QWidget* widget)
+// One fixed light palette for the whole window: every background it paints
+// comes with its own dark text, so that a dark desktop colour scheme cannot
+// put light text on the window's white.
+QPalette WindowPalette()
 {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    palette.setColor(QPalette::Button, Qt::white);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+    const QColor white(Qt::white), black(Qt::black), grey(0x6d, 0x6d, 0x6d);
+    QPalette p;
+    for (QPalette::ColorRole role :
+         {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::Light, QPalette::BrightText,
+          QPalette::HighlightedText})
+        p.setColor(role, white);
+    for (QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText})
+        p.setColor(role, black);
+    p.setColor(QPalette::Midlight, QColor(0xf0, 0xf0, 0xf0));
+    p.setColor(QPalette::Mid, QColor(0xc0, 0xc0, 0xc0));
+    p.setColor(QPalette::Dark, QColor(0xa0, 0xa0, 0xa0));
+    p.setColor(QPalette::Shadow, QColor(0x69, 0x69, 0x69));
+    p.setColor(QPalette::AlternateBase, QColor(0xf5, 0xf5, 0xf5));
+    p.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xdc));
+    p.setColor(QPalette::Highlight, QColor(0x00, 0x63, 0xb1));
+    p.setColor(QPalette::Link, QColor(0x00, 0x00, 0xff));
+    p.setColor(QPalette::LinkVisited, QColor(0x80, 0x00, 0x80));
+    p.setColor(QPalette::PlaceholderText, grey);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        p.setColor(QPalette::Disabled, role, grey);
+    p.setColor(QPalette::Disabled, QPalette::Highlight, grey);
+    return p;
 }
 } // namespace
 
@@ -60,7 +82,8 @@ Form1::~Form1() = default;
 void Form1::buildLayout()
 {
     setFixedSize(px(8040), px(6690));
-    whiteBackground(this);
+    setPalette(WindowPalette());
+    setAutoFillBackground(true);
     setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
     QFont buttonFont(QStringLiteral("Arial"));
     buttonFont.setPointSizeF(11.25);
@@ -82,10 +105,12 @@ void Form1::buildLayout()
     ProgressBar1->setTextVisible(true);
     place(ProgressBar1, 120, 6160, 7800, 405);
 
+    auto* enterPresses = new EnterPressesButtons(this);
     auto button = [&](const char* name, const QString& text, QWidget* container) {
         auto* b = named(new QPushButton(text, container), name);
         b->setFont(buttonFont);
-        whiteBackground(b);
+        b->setAutoFillBackground(true);
+        enterPresses->watch(b);
         return b;
     };
     PushButton1 = button("PushButton1", QStringLiteral("Add ODS File(s)"), this);
@@ -100,10 +125,10 @@ void Form1::buildLayout()
     place(PushButton9, 4080, 3260, 3840, 405);
 
     Frame3 = named(new QGroupBox(QStringLiteral("Save Option"), this), "Frame3");
-    whiteBackground(Frame3);
+    Frame3->setAutoFillBackground(true);
     place(Frame3, 120, 3710, 7800, 1815);
     Frame4 = named(new QFrame(Frame3), "Frame4");
-    whiteBackground(Frame4);
+    Frame4->setAutoFillBackground(true);
     place(Frame4, 480, 510, 6840, 810);
     Text1 = named(new QLineEdit(Frame4), "Text1");
     place(Text1, 240, 300, 5670, 345);
@@ -111,20 +136,36 @@ void Form1::buildLayout()
     place(PushButton3, 6000, 300, 600, 345);
     Option1 =
         named(new QRadioButton(QStringLiteral("Save results to this folder:"), Frame3), "Option1");
-    whiteBackground(Option1);
+    Option1->setAutoFillBackground(true);
     place(Option1, 240, 300, 3615, 255);
     Option1->setChecked(true);
     Option2 =
         named(new QRadioButton(QStringLiteral("Save results in folder of original file"), Frame3),
               "Option2");
-    whiteBackground(Option2);
+    Option2->setAutoFillBackground(true);
     place(Option2, 240, 1410, 3615, 255);
+
+    describeForScreenReaders();
 
     QWidget* const order[] = {ListView1,   ProgressBar1, PushButton1, PushButton4, PushButton2,
                               PushButton8, PushButton9,  Frame3,      Frame4,      Text1,
                               PushButton3, Option1,      Option2};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+// Names for the controls whose text does not say what they are. The
+// progress bar names itself after the text it shows.
+void Form1::describeForScreenReaders()
+{
+    ListView1->setAccessibleName(QStringLiteral("Files to convert"));
+    ListView1->setAccessibleDescription(
+        QStringLiteral("The spreadsheets to convert, in order. Delete removes the selected file."));
+    ProgressBar1->setAccessibleDescription(QStringLiteral("Progress of the conversion"));
+    Frame3->setAccessibleDescription(QStringLiteral("Where the PDF files are saved"));
+    Text1->setAccessibleName(QStringLiteral("Output folder"));
+    Text1->setAccessibleDescription(QStringLiteral("The folder that the PDF files are saved to"));
+    PushButton3->setAccessibleName(QStringLiteral("Browse for the output folder"));
 }
 
 void Form1::connectHandlers()

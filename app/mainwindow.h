@@ -13,6 +13,7 @@
 // Everything slow, modal or outside the program comes in through AppServices.
 
 #include "services.h"
+#include "textprogressbar.h"
 
 #include <QCursor>
 #include <QPersistentModelIndex>
@@ -29,7 +30,6 @@ class FolderScan;
 class QFrame;
 class QGroupBox;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 struct SettingKey;
@@ -76,6 +76,7 @@ protected:
 
 private:
     void buildLayout();
+    void describeForScreenReaders();
     void connectHandlers();
     void setUpPointerFeedback();
     enum class Surface { Button, Plain, Inert };
@@ -107,7 +108,7 @@ private:
 
     FileListModel* fileList_;
     FileListView* ListView1;
-    QProgressBar* ProgressBar1;
+    TextProgressBar* ProgressBar1;
     QPushButton* PushButton1;
     QPushButton* PushButton4;
     QPushButton* PushButton2;

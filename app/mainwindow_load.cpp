@@ -87,12 +87,14 @@ void Form1::ApplySkin()
     if (!QFile::exists(skin))
         return;
     // The skin brings its own colours: the window and the frames and radio
-    // buttons take the button face first, as a skinned window does.
-    const QColor face = QApplication::palette().color(QPalette::Button);
+    // buttons take the button face first, as a skinned window does, with the
+    // text colour that goes with that face.
+    const QPalette desktop = QApplication::palette();
     for (QWidget* widget :
          std::initializer_list<QWidget*>{this, Frame3, Frame4, Option1, Option2}) {
         QPalette p = widget->palette();
-        p.setColor(QPalette::Window, face);
+        p.setColor(QPalette::Window, desktop.color(QPalette::Button));
+        p.setColor(QPalette::WindowText, desktop.color(QPalette::ButtonText));
         widget->setPalette(p);
     }
     QFile file(skin);

@@ -83,6 +83,19 @@ void FileListView::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
+// Tabbing in marks a row as current but selects none, and Delete acts on
+// the selection: select the current row so that Delete removes the row the
+// user sees marked.
+void FileListView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    const bool byTab =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (byTab && selectionModel() && !selectionModel()->hasSelection() && currentIndex().isValid())
+        selectionModel()->select(currentIndex(),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void FileListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);

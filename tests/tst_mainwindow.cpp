@@ -3,6 +3,8 @@
 #include "officelink.h"
 #include "windowharness.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -15,6 +17,8 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace {
@@ -29,6 +33,38 @@ QLineEdit* text1(Form1& w)
 QFrame* frame4(Form1& w)
 {
     return WindowHarness::child<QFrame>(w, "Frame4");
+}
+
+// A desktop's dark colour scheme: light text on dark grounds.
+QPalette darkScheme()
+{
+    QPalette p;
+    for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+        p.setColor(role, QColor(0x2a, 0x2a, 0x2e));
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                      QPalette::BrightText, QPalette::PlaceholderText})
+        p.setColor(role, QColor(0xee, 0xee, 0xee));
+    p.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+    return p;
+}
+
+// The contrast ratio of two colours, 1 (none) to 21 (black on white).
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QString accessibleText(QWidget* widget, QAccessible::Text kind)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(kind) : QString("(no interface)");
 }
 } // namespace
 
@@ -53,6 +89,14 @@ private slots:
     void closingEndsTheProgram();
     void filesBesideTheProgram_data();
     void filesBesideTheProgram();
+    void darkSchemeChangesNothing();
+    void readableUnderADarkScheme_data();
+    void readableUnderADarkScheme();
+    void keyboard_data();
+    void keyboard();
+    void screenReaderNames_data();
+    void screenReaderNames();
+    void progressBarIsNamedAfterItsText();
 };
 
 void MainWindowTest::firstStartThenRestart()
@@ -413,6 +457,158 @@ void MainWindowTest::filesBesideTheProgram()
         QCOMPARE(w->handPicture().size(), QSize(32, 32));
     QCOMPARE(w->styleSheet().isEmpty(), !skin);
     QCOMPARE(w->palette().color(QPalette::Window) == QColor(Qt::white), !skin);
+}
+
+void MainWindowTest::darkSchemeChangesNothing()
+{
+    const QPalette desktop = QApplication::palette();
+    WindowHarness h;
+    auto w = h.start();
+    w->fileList().AppendFileRow("/home/ann/Budget 2026.ods");
+    const QImage light = w->grab().toImage();
+    QApplication::setPalette(darkScheme());
+    const QImage dark = w->grab().toImage();
+    auto later = h.start(); // a window made under the dark scheme
+    later->fileList().AppendFileRow("/home/ann/Budget 2026.ods");
+    const QImage madeDark = later->grab().toImage();
+    QApplication::setPalette(desktop);
+    QVERIFY(light == dark);
+    QVERIFY(light == madeDark);
+}
+
+void MainWindowTest::readableUnderADarkScheme_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QPalette::ColorRole>("text");
+    QTest::addColumn<QPalette::ColorRole>("ground");
+    for (const char* button :
+         {"PushButton1", "PushButton2", "PushButton3", "PushButton4", "PushButton8", "PushButton9"})
+        QTest::newRow(button) << button << QPalette::ButtonText << QPalette::Button;
+    for (const char* plain : {"Option1", "Option2", "Frame3", "Frame4"})
+        QTest::newRow(plain) << plain << QPalette::WindowText << QPalette::Window;
+    for (const char* field : {"ListView1", "Text1", "ProgressBar1"})
+        QTest::newRow(field) << field << QPalette::Text << QPalette::Base;
+    QTest::newRow("list header") << "header" << QPalette::ButtonText << QPalette::Button;
+    QTest::newRow("progress over its bar")
+        << "ProgressBar1" << QPalette::HighlightedText << QPalette::Highlight;
+}
+
+void MainWindowTest::readableUnderADarkScheme()
+{
+    QFETCH(QString, control);
+    QFETCH(QPalette::ColorRole, text);
+    QFETCH(QPalette::ColorRole, ground);
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(darkScheme());
+    WindowHarness h;
+    auto w = h.start();
+    QWidget* widget = control == "header"
+                          ? WindowHarness::child<QTreeView>(*w, "ListView1")->header()
+                          : WindowHarness::child<QWidget>(*w, control.toLatin1());
+    const QPalette p = widget->palette();
+    QApplication::setPalette(desktop);
+    // Disabled too: the folder controls are greyed out when each PDF goes
+    // beside its source.
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const double ratio = contrast(p.color(group, text), p.color(group, ground));
+        QVERIFY2(ratio >= 4.5, qPrintable(QString("group %1: %2").arg(group).arg(ratio)));
+    }
+}
+
+void MainWindowTest::keyboard_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("remaining");
+    const QStringList abc{"/a.ods", "/b.ods", "/c.ods"};
+    QTest::newRow("Return presses Clear List") << "return" << QStringList{};
+    QTest::newRow("keypad Enter presses Clear List") << "enter" << QStringList{};
+    QTest::newRow("Ctrl+Return does not") << "ctrl+return" << abc;
+    QTest::newRow("Shift+Tab into the list, Delete")
+        << "backtab delete" << QStringList{"/b.ods", "/c.ods"};
+    QTest::newRow("Tab into the list, Delete") << "tab delete" << QStringList{"/b.ods", "/c.ods"};
+}
+
+void MainWindowTest::keyboard()
+{
+    QFETCH(QString, keys);
+    QFETCH(QStringList, remaining);
+    WindowHarness h;
+    auto w = h.start();
+    w->show();
+    QApplication::setActiveWindow(w.get());
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    for (const char* path : {"/a.ods", "/b.ods", "/c.ods"})
+        w->fileList().AppendFileRow(path);
+    auto* clear = WindowHarness::child<QPushButton>(*w, "PushButton8");
+    auto* list = WindowHarness::child<QTreeView>(*w, "ListView1");
+    if (keys == "return" || keys == "enter" || keys == "ctrl+return") {
+        clear->setFocus();
+        const Qt::KeyboardModifiers modifiers = keys == "enter"    ? Qt::KeypadModifier
+                                                : keys == "return" ? Qt::NoModifier
+                                                                   : Qt::ControlModifier;
+        QTest::keyClick(clear, keys == "enter" ? Qt::Key_Enter : Qt::Key_Return, modifiers);
+    } else {
+        // The list comes after the last radio button and before the first button.
+        QWidget* from = keys.startsWith("tab") ? static_cast<QWidget*>(radio(*w, "Option2"))
+                                               : WindowHarness::child<QWidget>(*w, "PushButton1");
+        from->setFocus();
+        QTest::keyClick(from, Qt::Key_Tab,
+                        keys.startsWith("tab") ? Qt::NoModifier : Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), list);
+        QTest::keyClick(list, Qt::Key_Delete);
+    }
+    QCOMPARE(WindowHarness::rows(*w), remaining);
+}
+
+void MainWindowTest::screenReaderNames_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("described");
+    QTest::newRow("list") << "ListView1"
+                          << "Files to convert" << true;
+    QTest::newRow("output folder") << "Text1"
+                                   << "Output folder" << true;
+    QTest::newRow("browse") << "PushButton3"
+                            << "Browse for the output folder" << false;
+    QTest::newRow("progress") << "ProgressBar1"
+                              << "Progress Bar" << true;
+    QTest::newRow("radio group") << "Frame3"
+                                 << "Save Option" << true;
+    QTest::newRow("start") << "PushButton2"
+                           << "Start Converting To PDF" << false;
+}
+
+void MainWindowTest::screenReaderNames()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+    QFETCH(bool, described);
+    WindowHarness h;
+    auto w = h.start();
+    QWidget* widget = WindowHarness::child<QWidget>(*w, control.toLatin1());
+    QCOMPARE(accessibleText(widget, QAccessible::Name), name);
+    if (described)
+        QVERIFY(!accessibleText(widget, QAccessible::Description).isEmpty());
+}
+
+void MainWindowTest::progressBarIsNamedAfterItsText()
+{
+    WindowHarness h;
+    h.clock.stepMs = 2000; // each pause is over at its second reading
+    h.desktopFolder = [&h] { return h.dir.path() + "/"; };
+    auto w = h.start();
+    auto* bar = WindowHarness::child<QProgressBar>(*w, "ProgressBar1");
+    QStringList heard;
+    h.office.office.exportAction = [&](const QString& path) {
+        heard << accessibleText(bar, QAccessible::Name);
+        FakeOffice::writeFakePdf(path);
+    };
+    for (const char* name : {"a.ods", "b.ods"})
+        w->fileList().AppendFileRow(h.dir.filePath(name));
+    WindowHarness::child<QPushButton>(*w, "PushButton2")->click();
+    QCOMPARE(heard, (QStringList{"Processing: a.ods", "Processing: b.ods"}));
+    QCOMPARE(accessibleText(bar, QAccessible::Name), QString("Progress Bar"));
 }
 
 QTEST_MAIN(MainWindowTest)
