@@ -1,29 +1,51 @@
 #include "clock.h"
+#include "commandline.h"
 #include "exitsignals.h"
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
 #include "qtdialogs.h"
 #include "settingsstore.h"
+#include "singleinstance.h"
 #include "tarnwickapplication.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char* argv[])
 {
+    // Answered before the application object exists, which needs a display.
+    const CommandLine early = ParseCommandLine(ProgramArguments(argc, argv), QString());
+    if (early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version) {
+        const QString text = early.action == CommandLine::Action::Help ? HelpText() : VersionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     TarnwickApplication app(argc, argv);
+    // Read again now that Qt has taken out its own options (-platform, ...).
+    const CommandLine line =
+        ParseCommandLine(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    if (line.action == CommandLine::Action::Wrong) {
+        std::fprintf(stderr, "tarnwick: unknown option %s\nTry 'tarnwick --help'.\n",
+                     qPrintable(line.wrongOption));
+        return 2;
+    }
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     const QString programDir = QCoreApplication::applicationDirPath();
     // The icon beside the program; a theme lookup would cost a few ms at start.
     QApplication::setWindowIcon(QIcon(programDir + QStringLiteral("/tarnwick.png")));
 
-    QtDialogs dialogs;
     SettingsStore settings(SettingsStore::DefaultLocation());
+    SingleInstance instance(settings.fileName());
+    if (instance.claimOrHandOver(line.files) == SingleInstance::Start::HandedOver)
+        return 0;
+    QtDialogs dialogs;
     SystemClock clock;
     UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot());
     // Closing the window or a signal to end ends the program at once, also
@@ -38,8 +60,18 @@ int main(int argc, char* argv[])
     Form1 window(
         {dialogs, settings, clock, office, programDir, GetDesktopFolder, [&] { exitNow(0); }});
     dialogs.setParent(&window);
+    // Files from the command line, and from later starts, go in as a drop.
+    QObject::connect(&instance, &SingleInstance::filesArrived, &window,
+                     [&window](const QStringList& files) {
+                         window.ListView1_OLEDragDrop(files);
+                         window.raise();
+                         window.activateWindow();
+                     });
     if (!window.Form_Load())
         return 0;
     window.show();
+    if (!line.files.isEmpty())
+        QTimer::singleShot(0, &window,
+                           [&window, files = line.files] { window.ListView1_OLEDragDrop(files); });
     return app.exec();
 }

@@ -22,20 +22,27 @@ class WindowX11Test : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void init() { home_.reset(); }
     void windowAppearsAndClosingEndsTheOffice();
     void deadOfficeIsReapedWhileTheProgramRuns();
     void captionsAreExact();
     void withoutAnOfficeTheQuestionComesAndNoEndsIt();
     void endingInTheMiddleOfAnExport_data();
     void endingInTheMiddleOfAnExport();
+    void fileArgumentsGoToOneWindow();
+    void informationNeedsNoDisplay_data();
+    void informationNeedsNoDisplay();
 
 private:
+    static QString program() { return qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM); }
     // Starts the program on a home of its own and waits for its window and
     // for the office it starts in the background.
     void startProgram();
     // The two halves of that: the start, with `settings` as the settings
-    // file when given, and the wait.
-    void launchProgram(const QByteArray& settings = {});
+    // file when given, and the wait. The home is made unless the test made
+    // it; relative arguments are taken from workingDir.
+    void launchProgram(const QByteArray& settings = {}, const QStringList& arguments = {},
+                       const QString& workingDir = {});
     void waitForProgram();
     // Closes the window; the program and its offices must end.
     void closeProgram();
@@ -67,9 +74,11 @@ void WindowX11Test::startProgram()
         waitForProgram();
 }
 
-void WindowX11Test::launchProgram(const QByteArray& settings)
+void WindowX11Test::launchProgram(const QByteArray& settings, const QStringList& arguments,
+                                  const QString& workingDir)
 {
-    home_ = std::make_unique<QTemporaryDir>();
+    if (!home_)
+        home_ = std::make_unique<QTemporaryDir>();
     if (!settings.isEmpty()) {
         QVERIFY(QDir().mkpath(home_->filePath("config/Velmora")));
         QFile file(home_->filePath("config/Velmora/Tarnwick.conf"));
@@ -79,8 +88,9 @@ void WindowX11Test::launchProgram(const QByteArray& settings)
     tool_ = std::make_unique<QProcess>();
     tool_->setProcessEnvironment(x11::programEnvironment(*home_));
     tool_->setProcessChannelMode(QProcess::ForwardedChannels);
+    tool_->setWorkingDirectory(workingDir);
     // An installed copy may be checked instead of the one in the build.
-    tool_->start(qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM), {});
+    tool_->start(program(), arguments);
     QVERIFY(tool_->waitForStarted());
 }
 
@@ -240,6 +250,76 @@ void WindowX11Test::endingInTheMiddleOfAnExport()
     QCOMPARE(
         QDir(profiles.filePath("profile-0/tmp")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
         QStringList());
+}
+
+void WindowX11Test::fileArgumentsGoToOneWindow()
+{
+    home_ = std::make_unique<QTemporaryDir>();
+    const QDir home(home_->path());
+    QVERIFY(home.mkpath("in") && home.mkpath("out"));
+    for (const char* name : {"a", "b", "c"})
+        QVERIFY(QFile::copy(TW_SOURCE_DIR "/Samples/Budget 2026.ods",
+                            home.filePath(QString("in/%1.ods").arg(name))));
+    // A relative path is taken from the folder that the start was made in.
+    launchProgram("[Tarnwick]\nText1=" + home.filePath("out/").toUtf8() + "\n",
+                  {home.filePath("in/a.ods"), "b.ods"}, home.filePath("in"));
+    waitForProgram();
+    if (QTest::currentTestFailed())
+        return;
+    // A second start hands its file to the first window and ends.
+    QProcess second;
+    second.setProcessEnvironment(x11::programEnvironment(*home_));
+    second.setProcessChannelMode(QProcess::ForwardedChannels);
+    second.setWorkingDirectory(home.filePath("in"));
+    second.start(program(), {"c.ods"});
+    QVERIFY(second.waitForFinished(30000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(x11::findMappedWindow(display_, "Tarnwick", window_), Window(0));
+
+    x11::click(display_, window_, 268, 389); // "Start Converting To PDF"
+    // "Done." comes in a window of its own; closing it answers it.
+    Window done = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((done = x11::findMappedWindow(display_, "Tarnwick", window_)) != 0,
+                             120000);
+    for (const char* name : {"a", "b", "c"})
+        QVERIFY2(QFileInfo(home.filePath(QString("out/%1.pdf").arg(name))).size() > 0, name);
+    x11::closeWindow(display_, done);
+    QTRY_COMPARE(x11::findMappedWindow(display_, "Tarnwick", window_), Window(0));
+    closeProgram();
+}
+
+void WindowX11Test::informationNeedsNoDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: tarnwick [FILE|FOLDER]...";
+    QTest::newRow("version") << QStringList{"-v"} << 0 << "Tarnwick ";
+    QTest::newRow("help wins") << QStringList{"--bogus", "-h"} << 0 << "Usage: tarnwick";
+    QTest::newRow("unknown option")
+        << QStringList{"--bogus"} << 2 << "tarnwick: unknown option --bogus";
+}
+
+void WindowX11Test::informationNeedsNoDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    const QTemporaryDir home;
+    QProcessEnvironment env = x11::programEnvironment(home);
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    // Options are checked once Qt has taken out its own, which needs a platform.
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess tool;
+    tool.setProcessEnvironment(env);
+    tool.start(program(), arguments);
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), exitCode);
+    const QString text = QString::fromLocal8Bit(exitCode ? tool.readAllStandardError()
+                                                         : tool.readAllStandardOutput());
+    QVERIFY2(text.contains(output), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(WindowX11Test)
