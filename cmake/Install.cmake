@@ -33,6 +33,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "office")
 # fonts are used, not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, fonts-liberation")
+# Without the Wayland plugin the window cannot open on a Wayland-only desktop.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tarnwick turns spreadsheets (.ods, .ots, .sxc, .stc) into PDF files, many at a time,\n through an installed LibreOffice.")
 include(CPack)
