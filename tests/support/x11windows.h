@@ -2,6 +2,8 @@
 
 // Starting the real program on an X server, finding its top-level window and
 // closing it, for the tests and benchmarks that run under xvfb-run.
+#include <QDir>
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -132,6 +134,13 @@ inline QProcessEnvironment programEnvironment(const QTemporaryDir& home)
     env.insert("HOME", home.path());
     env.insert("XDG_CONFIG_HOME", home.filePath("config"));
     env.insert("XDG_CACHE_HOME", home.filePath("cache"));
+    // The runtime folder holds the socket that later starts hand their files
+    // to; in the home it goes away with it.
+    const QString runtime = home.filePath("runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env.insert("XDG_RUNTIME_DIR", runtime);
     env.remove("QT_QPA_PLATFORM");
     return env;
 }
