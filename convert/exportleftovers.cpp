@@ -2,36 +2,59 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-ExportLeftovers::ExportLeftovers(const QString& targetPath)
+namespace {
+
+// Process ids have at most 7 digits (pid_max is at most 2^22).
+constexpr int MaxPidDigits = 7;
+
+bool isOfficeProcess(qint64 pid)
 {
-    const QFileInfo target(targetPath);
-    folder_ = target.absolutePath();
-    targetName_ = target.fileName();
-    before_ = present();
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin";
 }
 
-bool ExportLeftovers::isOfficeLeftover(const QString& name, const QString& targetName)
+} // namespace
+
+ExportLeftovers::ExportLeftovers(const QString& targetPath, qint64 officePid)
+    : folder_(QFileInfo(targetPath).absolutePath()), officePid_(officePid), before_(present())
 {
-    static const QRegularExpression temporary(QStringLiteral("^lu[0-9A-Za-z]+\\.tmp$"));
-    return temporary.match(name).hasMatch() ||
-           (!targetName.isEmpty() && name == QStringLiteral(".~lock.%1#").arg(targetName));
+}
+
+bool ExportLeftovers::madeBy(const QString& name, qint64 officePid,
+                             const std::function<bool(qint64 pid)>& isOffice)
+{
+    static const QRegularExpression temporary(QStringLiteral("^lu([0-9]+)[0-9a-z]*\\.tmp$"));
+    const QString id = QString::number(officePid);
+    const auto match = temporary.match(name);
+    // After the id comes at least one character of the counter.
+    if (officePid <= 0 || !match.hasMatch() || !name.startsWith(QStringLiteral("lu") + id) ||
+        name.size() <= 2 + id.size() + 4)
+        return false;
+    const QString digits = match.captured(1);
+    for (int n = 1; n <= std::min(int(digits.size()), MaxPidDigits); ++n) {
+        const qint64 other = digits.left(n).toLongLong();
+        if (other != officePid && isOffice(other))
+            return false;
+    }
+    return true;
 }
 
 QSet<QString> ExportLeftovers::present() const
 {
-    // The name filters come first, so the other files of a large folder cost
+    // The name filter comes first, so the other files of a large folder cost
     // no more than their directory entry.
     QSet<QString> names;
-    QDirIterator it(folder_, {QStringLiteral("lu*.tmp"), QStringLiteral(".~lock.*#")},
+    if (officePid_ <= 0)
+        return names;
+    QDirIterator it(folder_, {QStringLiteral("lu%1*.tmp").arg(officePid_)},
                     QDir::Files | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
-        const QString name = it.fileName();
-        if (isOfficeLeftover(name, targetName_))
-            names.insert(name);
+        names.insert(it.fileName());
     }
     return names;
 }
@@ -40,6 +63,6 @@ void ExportLeftovers::removeNew() const
 {
     const QDir dir(folder_);
     for (const QString& name : present())
-        if (!before_.contains(name))
+        if (!before_.contains(name) && madeBy(name, officePid_, isOfficeProcess))
             QFile::remove(dir.filePath(name));
 }

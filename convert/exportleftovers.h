@@ -3,25 +3,32 @@
 #include <QSet>
 #include <QString>
 
-// While it exports, the office keeps a temporary file beside the target ("lu"
-// followed by letters and digits, ".tmp") and drops it once the PDF is in
-// place; with document locking on it also puts a lock file there. An export
-// that fails or is killed leaves these in the user's folder.
+#include <functional>
+
+// While it exports, the office keeps a temporary file beside the target and
+// drops it once the PDF is in place. Its name is "lu", the office's process
+// id in decimal, a counter in base 36 and ".tmp" (measured: office 24607
+// wrote lu24607139bl.tmp). An export that fails or is killed leaves it in
+// the user's folder, where another office may be exporting at the same time.
 class ExportLeftovers {
 public:
-    // Notes which such files the target's folder holds before the export.
-    explicit ExportLeftovers(const QString& targetPath);
-    // Removes those that appeared since; files that were there before stay.
+    // Notes which temporary files of office `officePid` the target's folder
+    // holds before the export.
+    ExportLeftovers(const QString& targetPath, qint64 officePid);
+    // Removes those that appeared since and that no other office can have
+    // made; every other file stays.
     void removeNew() const;
 
-    // True for the names of the office's temporary files of an export to
-    // `targetName`.
-    static bool isOfficeLeftover(const QString& name, const QString& targetName);
+    // True when `name` is a temporary file of office `officePid`. Each
+    // office's names begin with its id, so a name whose digits also begin
+    // with the id of another office (isOffice) may be that office's.
+    static bool madeBy(const QString& name, qint64 officePid,
+                       const std::function<bool(qint64 pid)>& isOffice);
 
 private:
     QSet<QString> present() const;
 
     QString folder_;
-    QString targetName_;
+    qint64 officePid_;
     QSet<QString> before_;
 };

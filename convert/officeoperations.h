@@ -46,4 +46,6 @@ public:
     virtual void close(const OfficeRef& document, bool deliverOwnership) = 0;
     // Lets go of an object; the reference is empty afterwards.
     virtual void release(OfficeRef& object) { object.reset(); }
+    // The process id of the office that the calls reach; -1 when unknown.
+    virtual qint64 officePid() const { return -1; }
 };

@@ -126,6 +126,11 @@ void UnoOffice::executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef
     });
 }
 
+qint64 UnoOffice::officePid() const
+{
+    return session_.officePid();
+}
+
 void UnoOffice::close(const OfficeRef& document, bool deliverOwnership)
 {
     officeCall(session_,

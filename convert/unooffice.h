@@ -20,6 +20,7 @@ public:
                          const QString& command, const QString& targetFrame, qint16 searchFlags,
                          const PropertyValues& args) override;
     void close(const OfficeRef& document, bool deliverOwnership) override;
+    qint64 officePid() const override;
 
 private:
     OfficeSession& session_;

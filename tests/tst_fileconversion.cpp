@@ -1,3 +1,4 @@
+#include "exportleftovers.h"
 #include "fakeclock.h"
 #include "fakeoffice.h"
 #include "fileconversion.h"
@@ -22,6 +23,8 @@ private slots:
     void exportCheck();
     void failedExportLeavesNoOfficeFile_data();
     void failedExportLeavesNoOfficeFile();
+    void temporaryNamesOfAnOffice_data();
+    void temporaryNamesOfAnOffice();
     void failedStepClosesTheDocument_data();
     void failedStepClosesTheDocument();
 
@@ -206,19 +209,17 @@ void FileConversionTest::failedExportLeavesNoOfficeFile_data()
     QTest::addColumn<QStringList>("created"); // files the export creates there
     QTest::addColumn<QString>("outcome");     // "killed", "nothing written" or "written"
     QTest::addColumn<QStringList>("after");
-    const QStringList old{"lu1234old.tmp", ".~lock.out.pdf#", "notes.txt"};
+    // The office's id is 8812.
+    const QStringList old{"lu8812old.tmp", "notes.txt"};
     QTest::newRow("killed export") << old << QStringList{"lu8812xk2.tmp"} << "killed" << old;
     QTest::newRow("export that wrote nothing")
-        << QStringList{} << QStringList{"lu77a.tmp", ".~lock.out.pdf#"} << "nothing written"
-        << QStringList{};
-    QTest::newRow("other new files stay")
-        << QStringList{} << QStringList{"lu.tmp",       "LU12.tmp",          "xlu12.tmp",
-                                        "lu12.tmp.pdf", ".~lock.other.ods#", "draft.pdf"}
-        << "killed" << QStringList{".~lock.other.ods#", "LU12.tmp", "draft.pdf", "lu.tmp",
-                                   "lu12.tmp.pdf",      "xlu12.tmp"};
+        << QStringList{} << QStringList{"lu88127a.tmp"} << "nothing written" << QStringList{};
+    const QStringList others{"lu8813xk2.tmp", "lu.tmp",          "lu8812.tmp",      "LU8812a.tmp",
+                             "xlu8812a.tmp",  "lu8812a.tmp.pdf", ".~lock.out.pdf#", "draft.pdf"};
+    QTest::newRow("other new files stay") << QStringList{} << others << "killed" << others;
     QTest::newRow("a good export touches nothing")
-        << QStringList{} << QStringList{"lu99.tmp"} << "written"
-        << QStringList{"lu99.tmp", "out.pdf"};
+        << QStringList{} << QStringList{"lu8812a.tmp"} << "written"
+        << QStringList{"lu8812a.tmp", "out.pdf"};
 }
 
 void FileConversionTest::failedExportLeavesNoOfficeFile()
@@ -234,6 +235,7 @@ void FileConversionTest::failedExportLeavesNoOfficeFile()
     };
     for (const QString& name : before)
         touch(name);
+    office_.pid = 8812;
     office_.exportAction = [&](const QString& path) {
         for (const QString& name : created)
             touch(name);
@@ -253,6 +255,31 @@ void FileConversionTest::failedExportLeavesNoOfficeFile()
     names.sort();
     after.sort();
     QCOMPARE(names, after);
+}
+
+void FileConversionTest::temporaryNamesOfAnOffice_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<qint64>>("otherOffices");
+    QTest::addColumn<bool>("ours"); // made by office 24607
+    QTest::newRow("ours") << "lu24607139bl.tmp" << QList<qint64>{} << true;
+    QTest::newRow("ours, beside other offices")
+        << "lu24607139bl.tmp" << QList<qint64>{24608, 2461} << true;
+    QTest::newRow("another office's") << "lu24608139bl.tmp" << QList<qint64>{24608} << false;
+    QTest::newRow("may be of an office with a longer id")
+        << "lu24607139bl.tmp" << QList<qint64>{246071} << false;
+    QTest::newRow("may be of an office with a shorter id")
+        << "lu24607abc.tmp" << QList<qint64>{2460} << false;
+    QTest::newRow("no counter") << "lu24607.tmp" << QList<qint64>{} << false;
+}
+
+void FileConversionTest::temporaryNamesOfAnOffice()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<qint64>, otherOffices);
+    QFETCH(bool, ours);
+    const auto isOffice = [&](qint64 pid) { return pid == 24607 || otherOffices.contains(pid); };
+    QCOMPARE(ExportLeftovers::madeBy(name, 24607, isOffice), ours);
 }
 
 void FileConversionTest::failedStepClosesTheDocument_data()

@@ -24,6 +24,7 @@ public:
                          const PropertyValues& args) override;
     void close(const OfficeRef& document, bool deliverOwnership) override;
     void release(OfficeRef& object) override;
+    qint64 officePid() const override { return pid; }
 
     // The label of an object made by this fake ("desktop#2"), or "none".
     static QString label(const OfficeRef& object);
@@ -34,6 +35,7 @@ public:
     QSet<QString> failing;        // operation names that throw OfficeError
     QSet<QString> unloadableUrls; // loads that answer an empty reference
     std::function<void(const QString& path)> exportAction = writeFakePdf;
+    qint64 pid = -1;
     static void writeFakePdf(const QString& path);
 
 private:
