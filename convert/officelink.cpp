@@ -7,10 +7,8 @@
 #include "officethread.h"
 #include "unooffice.h"
 
-UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot,
-                             std::chrono::milliseconds callLimit)
-    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot)),
-      callLimit_(callLimit)
+UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits)
+    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot)), limits_(limits)
 {
 }
 
@@ -30,7 +28,7 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
         return false;
     if (!session_) {
         try {
-            session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, callLimit_);
+            session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, limits_);
         } catch (const OfficeError& e) {
             // The suite is there; the window opens and the error is reported.
             unavailable_ = e.description();

@@ -44,8 +44,7 @@ private:
 // of its own, while the calling thread handles its events.
 class UnoOfficeLink final : public OfficeLink {
 public:
-    UnoOfficeLink(QStringList candidates, QString profileRoot,
-                  std::chrono::milliseconds callLimit = DefaultOfficeCallLimit);
+    UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits = {});
     ~UnoOfficeLink() override;
 
     bool checkOfficeSuite(Dialogs& dialogs) override;
@@ -59,7 +58,7 @@ public:
 private:
     QStringList candidates_;
     QString profileRoot_;
-    std::chrono::milliseconds callLimit_;
+    WatchLimits limits_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
     std::unique_ptr<OfficeThread> thread_;

@@ -4,20 +4,33 @@
 
 #include <QByteArrayList>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QUrl>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
 
 namespace {
+
+constexpr std::uint64_t GiB = std::uint64_t(1) << 30;
+constexpr auto StopGrace = std::chrono::seconds(3);
+// The office's code for "start me again", which it gives after setting up a
+// new profile.
+constexpr int RestartExitCode = 81;
 
 QString newPipeName()
 {
@@ -60,26 +73,190 @@ std::vector<char*> pointers(QByteArrayList& list)
     return out;
 }
 
+void removePipeSocket(const QString& pipeName)
+{
+    if (!pipeName.isEmpty())
+        QFile::remove(OfficeProcess::pipeSocketPath(pipeName));
+}
+
+// Runs in the forked child, so only async-signal-safe calls: the child gets
+// nothing of Tarnwick's but its environment, and dies with the thread that
+// forked it.
+[[noreturn]] void execOffice(pid_t parent, const rlimit& memory, char* const argv[],
+                             char* const envp[])
+{
+    ::setsid();
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) // the owner died before prctl took effect
+        ::_exit(127);
+    ::setrlimit(RLIMIT_AS, &memory);
+    // Ignored signals (SIGPIPE) and the forking thread's mask would pass on
+    // through exec.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    for (int sig = 1; sig < NSIG; ++sig)
+        ::sigaction(sig, &byDefault, nullptr);
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    // Tarnwick's descriptors without close-on-exec.
+    ::close_range(3, ~0U, 0);
+    ::execve(argv[0], argv, envp);
+    ::_exit(127);
+}
+
 } // namespace
 
-OfficeProcess::OfficeProcess(OfficeInstallation installation, QString profileDir)
-    : installation_(std::move(installation)), profileDir_(std::move(profileDir))
+std::uint64_t DefaultOfficeMemoryCeiling()
 {
+    const auto physical = std::uint64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
+    return std::max(physical / 2, 2 * GiB);
+}
+
+QString OfficeProcess::pipeSocketPath(const QString& pipeName)
+{
+    // The office's own naming, whatever TMPDIR says.
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
+}
+
+OfficeProcess::OfficeProcess(OfficeInstallation installation, QString profileDir,
+                             std::uint64_t memoryCeiling)
+    : installation_(std::move(installation)), profileDir_(std::move(profileDir)),
+      memoryCeiling_(memoryCeiling), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+    if (!wakeFd_.valid())
+        throw OfficeError(QStringLiteral("The office suite cannot be watched: %1")
+                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    supervisor_ = std::thread(&OfficeProcess::supervise, this);
 }
 
 OfficeProcess::~OfficeProcess()
 {
-    stop();
+    {
+        std::lock_guard lock(mutex_);
+        quitting_ = true;
+        launchPending_ = false;
+        signalGroupLocked(SIGKILL);
+    }
+    wake();
+    supervisor_.join();
 }
 
 void OfficeProcess::start()
 {
-    stop();
+    {
+        std::lock_guard lock(mutex_);
+        // The office being replaced is of no more use; the new one must not
+        // share the profile with it.
+        signalGroupLocked(SIGKILL);
+        removePipeSocket(pipeName_);
+        launchPending_ = true;
+        restartsLeft_ = 1;
+        startError_.clear();
+    }
+    wake();
+}
+
+void OfficeProcess::stop()
+{
+    {
+        std::lock_guard lock(mutex_);
+        launchPending_ = false;
+        restartsLeft_ = 0;
+        if (!aliveLocked())
+            return;
+        signalGroupLocked(SIGTERM);
+        // No one can connect to an ending office; the socket goes now, in
+        // case Tarnwick ends before the office does.
+        removePipeSocket(pipeName_);
+        killAt_ = std::chrono::steady_clock::now() + StopGrace;
+    }
+    wake();
+}
+
+void OfficeProcess::kill()
+{
+    std::lock_guard lock(mutex_);
+    launchPending_ = false;
+    restartsLeft_ = 0;
+    if (!aliveLocked())
+        return;
+    signalGroupLocked(SIGKILL);
+    removePipeSocket(pipeName_);
+}
+
+void OfficeProcess::signal(int sig)
+{
+    std::lock_guard lock(mutex_);
+    signalGroupLocked(sig);
+}
+
+void OfficeProcess::signalGroupLocked(int sig)
+{
+    if (!aliveLocked())
+        return;
+    // Right after the fork the child may not have made its own group yet,
+    // so the office itself is always signalled too.
+    ::kill(-pid_, sig);
+    ::kill(pid_, sig);
+}
+
+void OfficeProcess::wake()
+{
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(wakeFd_.get(), &one, sizeof one);
+}
+
+void OfficeProcess::supervise()
+{
+    for (;;) {
+        std::array<pollfd, 2> fds{pollfd{wakeFd_.get(), POLLIN, 0}, pollfd{-1, POLLIN, 0}};
+        int timeoutMs = -1;
+        {
+            std::lock_guard lock(mutex_);
+            if (launchPending_ && !aliveLocked())
+                launchLocked();
+            if (killAt_ && aliveLocked()) {
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                    *killAt_ - std::chrono::steady_clock::now());
+                if (left.count() <= 0) {
+                    signalGroupLocked(SIGKILL);
+                    killAt_.reset();
+                } else {
+                    timeoutMs = int(left.count());
+                }
+            }
+            if (quitting_ && !aliveLocked())
+                return;
+            if (aliveLocked())
+                fds[1].fd = pidFd_.get();
+        }
+        if (::poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR)
+            continue;
+        std::uint64_t count = 0;
+        while (::read(wakeFd_.get(), &count, sizeof count) > 0) {
+        }
+        if (fds[1].revents & (POLLIN | POLLHUP)) {
+            std::lock_guard lock(mutex_);
+            reapLocked();
+        }
+    }
+}
+
+// The fork happens here, on the supervisor thread, for the sake of
+// PR_SET_PDEATHSIG: the kernel sends it when the *thread* that forked ends,
+// not the process. This thread lives as long as this object and ends only
+// after the office has, so the office never dies early because the thread
+// that asked for it (a pool thread, a thread of one call) went away.
+void OfficeProcess::launchLocked()
+{
+    launchPending_ = false;
+    killAt_.reset();
     newProfile_ = !QFileInfo::exists(profileDir_ + QStringLiteral("/user"));
     QDir().mkpath(profileDir_);
     clearTempDir();
     QDir().mkpath(tempDir());
-    const QString pipeName = newPipeName();
+    pipeName_ = newPipeName();
     const QByteArray profileUrl = QUrl::fromLocalFile(profileDir_).toEncoded();
     QByteArrayList args{
         QFile::encodeName(installation_.executable()),
@@ -90,55 +267,61 @@ void OfficeProcess::start()
         "--nolockcheck",
         "--nodefault",
         "-env:UserInstallation=" + profileUrl,
-        "--accept=pipe,name=" + pipeName.toUtf8() + ";urp;StarOffice.ComponentContext",
+        "--accept=pipe,name=" + pipeName_.toUtf8() + ";urp;StarOffice.ComponentContext",
     };
     QByteArrayList env = childEnvironment(tempDir());
     // Everything the child needs is prepared before fork: between fork and
     // exec only async-signal-safe calls are allowed.
     auto argv = pointers(args);
     auto envp = pointers(env);
+    const rlimit memory{memoryCeiling_, memoryCeiling_};
     const pid_t parent = ::getpid();
 
-    // The fork happens under the lock, so that abandon() either sees this
-    // office or keeps it from starting.
-    std::unique_lock lock(mutex_);
-    if (abandoned_)
-        throw OfficeError(QStringLiteral("The program is ending."));
     const pid_t pid = ::fork();
-    if (pid < 0)
-        throw OfficeError(QStringLiteral("The office suite could not be started: %1")
-                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
-    if (pid == 0) {
-        ::setsid();
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent) // the owner died before prctl took effect
-            ::_exit(127);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
+    if (pid == 0)
+        execOffice(parent, memory, argv.data(), envp.data());
+    if (pid < 0) {
+        startError_ = QString::fromLocal8Bit(std::strerror(errno));
+        return;
     }
     pid_ = pid;
-    pipeName_ = pipeName;
     exited_ = false;
     status_ = 0;
-    lock.unlock();
-    reaper_ = std::thread(&OfficeProcess::awaitExit, this, pid);
+    // Our own child, not yet reaped: the pid is still its own.
+    // (glibc's own wrapper lacks C linkage in its header.)
+    pidFd_ = FileDescriptor(int(::syscall(SYS_pidfd_open, pid, 0)));
+    if (!pidFd_.valid()) {
+        // Without it the end could not be seen.
+        startError_ = QString::fromLocal8Bit(std::strerror(errno));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        exited_ = true;
+    }
 }
 
-void OfficeProcess::awaitExit(pid_t pid)
+void OfficeProcess::reapLocked()
 {
-    // WNOWAIT leaves the ended office unreaped until the lock is held, so a
-    // signal sent under the lock never reaches a process that took its pid.
-    siginfo_t info{};
-    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 &&
-           errno == EINTR) {
-    }
-    std::lock_guard lock(mutex_);
+    if (!aliveLocked())
+        return;
+    // The ended office is not reaped yet, so its group id is still its own:
+    // helpers that it left behind go with it.
+    ::kill(-pid_, SIGKILL);
     int status = 0;
-    if (::waitpid(pid, &status, 0) != pid)
+    if (::waitpid(pid_, &status, 0) != pid_)
         status = 0; // reaped elsewhere; nothing is known of how it ended
     exited_ = true;
     status_ = status;
-    ended_.notify_all();
+    pidFd_.reset();
+    killAt_.reset();
+    removePipeSocket(pipeName_);
+    clearTempDir();
+    // A new profile has been set up: serve now, so the first file finds the
+    // office warm.
+    if (WIFEXITED(status) && WEXITSTATUS(status) == RestartExitCode && restartsLeft_ > 0 &&
+        !quitting_) {
+        --restartsLeft_;
+        launchPending_ = true;
+    }
 }
 
 pid_t OfficeProcess::pid() const
@@ -147,10 +330,22 @@ pid_t OfficeProcess::pid() const
     return pid_;
 }
 
+QString OfficeProcess::pipeName() const
+{
+    std::lock_guard lock(mutex_);
+    return pipeName_;
+}
+
+bool OfficeProcess::startedOnNewProfile() const
+{
+    std::lock_guard lock(mutex_);
+    return newProfile_;
+}
+
 bool OfficeProcess::running() const
 {
     std::lock_guard lock(mutex_);
-    return pid_ > 0 && !exited_;
+    return launchPending_ || aliveLocked();
 }
 
 std::optional<int> OfficeProcess::exitCode() const
@@ -161,57 +356,27 @@ std::optional<int> OfficeProcess::exitCode() const
     return std::nullopt;
 }
 
-void OfficeProcess::signal(int sig)
+QString OfficeProcess::startError() const
 {
     std::lock_guard lock(mutex_);
-    signalLocked(sig, false);
+    return startError_;
 }
 
-void OfficeProcess::signalLocked(int sig, bool group)
+std::uint64_t OfficeProcess::cpuTime() const
 {
-    if (pid_ <= 0 || exited_)
-        return;
-    // Right after the fork the child may not have made its own group yet,
-    // so the office itself is always signalled too.
-    if (group)
-        ::kill(-pid_, sig);
-    ::kill(pid_, sig);
-}
-
-void OfficeProcess::abandon()
-{
-    std::unique_lock lock(mutex_);
-    abandoned_ = true;
-    signalLocked(SIGKILL, true);
-    // A killed office is gone within milliseconds; its files are removed
-    // only once it can no longer write them.
-    if (pid_ > 0)
-        ended_.wait_for(lock, std::chrono::milliseconds(500), [this] { return exited_; });
-    if (!pipeName_.isEmpty())
-        QFile::remove(pipeSocketPath());
-    clearTempDir();
-}
-
-QString OfficeProcess::pipeSocketPath() const
-{
-    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName_);
-}
-
-void OfficeProcess::stop()
-{
-    std::unique_lock lock(mutex_);
-    if (pid_ <= 0)
-        return;
-    // Politely first, then the whole group (the office and any helper it
-    // spawned) by force.
-    signalLocked(SIGTERM, true);
-    ended_.wait_for(lock, std::chrono::seconds(3), [this] { return exited_; });
-    signalLocked(SIGKILL, true);
-    ended_.wait(lock, [this] { return exited_; });
-    pid_ = -1;
-    lock.unlock();
-    reaper_.join();
-    clearTempDir();
+    std::lock_guard lock(mutex_);
+    if (!aliveLocked())
+        return 0;
+    // Fields 14 and 15 of /proc/<pid>/stat, counted after the command name,
+    // which may itself hold spaces and parentheses.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0;
+    return fields[11].toULongLong() + fields[12].toULongLong();
 }
 
 QString OfficeProcess::tempDir() const

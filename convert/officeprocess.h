@@ -1,71 +1,101 @@
 #pragma once
 
+#include "filedescriptor.h"
 #include "officelocator.h"
 
-#include <condition_variable>
+#include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <sys/types.h>
 #include <thread>
 
+// The most address space an office may map: half of the physical memory,
+// never below 2 GiB (an idle office maps about 0.8 GB). A sheet that asks for
+// more memory than that fails to load instead of taking the machine down.
+std::uint64_t DefaultOfficeMemoryCeiling();
+
 // One office process that Tarnwick started and owns. The office runs
-// headless on a private profile, in its own process group, and listens on a
-// pipe whose name is new at each launch (a killed office leaves its pipe's
-// socket behind). The kernel kills it when Tarnwick dies, however it dies.
+// headless on a private profile, in its own process group, under a memory
+// ceiling, and listens on a pipe whose name is new at each launch. The kernel
+// kills it when Tarnwick dies, however it dies.
+//
+// A supervisor thread of this object does all the work with the process:
+// it forks the office, reaps it the moment it ends, then kills what is left
+// of its group and removes its pipe socket, and ends a stopped office by
+// force after a grace. So no call here waits for the office.
 class OfficeProcess {
 public:
-    OfficeProcess(OfficeInstallation installation, QString profileDir);
+    OfficeProcess(OfficeInstallation installation, QString profileDir,
+                  std::uint64_t memoryCeiling = DefaultOfficeMemoryCeiling());
+    // Kills the office and waits until it has ended.
     ~OfficeProcess();
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
 
-    // Launches a new office; an office still running is stopped first.
+    // Launches a new office. An office still running is killed first; the
+    // new one starts as soon as the old one has ended.
     void start();
-    // Ends the office and its process group: politely, then by force.
+    // Asks the office to end: its process group gets SIGTERM now and SIGKILL
+    // after a grace.
     void stop();
+    // Kills the office's process group now (the program ends).
+    void kill();
+    // Sends a signal to the office's process group unless the office has
+    // ended. Safe from any thread: an ended office is reaped under the same
+    // lock, so its pid cannot have passed to another process.
+    void signal(int sig);
 
+    // True from start() until the office has ended.
     bool running() const;
     // The exit code once the office has ended by itself; nullopt while it
     // runs, after a signal, or when it never started.
     std::optional<int> exitCode() const;
-    // Sends a signal to the office unless it has ended. Safe from any thread:
-    // an office that has ended is not reaped meanwhile, so its pid cannot
-    // have passed to another process.
-    void signal(int sig);
-    // The program is ending at once: kills the office's process group without
-    // waiting long, removes its pipe socket and temporary folder, and refuses
-    // every later start. Safe from any thread, also while another one is
-    // blocked in a call to this office.
-    void abandon();
-    // The socket of the office's pipe; the office leaves it behind when killed.
-    QString pipeSocketPath() const;
+    // Why the last launch failed; empty when it did not.
+    QString startError() const;
+    // The office's CPU time so far, in clock ticks; 0 when none runs.
+    std::uint64_t cpuTime() const;
 
-    // True when the last start found no profile yet: such an office sets the
-    // profile up and exits with code 81 instead of serving.
-    bool startedOnNewProfile() const { return newProfile_; }
+    // True when the current office found no profile yet: such an office sets
+    // the profile up and exits with code 81, and is then started again.
+    bool startedOnNewProfile() const;
+    // -1 until the office has been forked.
     pid_t pid() const;
-    const QString& pipeName() const { return pipeName_; }
+    QString pipeName() const;
     const QString& profileDir() const { return profileDir_; }
     // Where the office keeps its temporary files; emptied whenever no office
     // runs on the profile.
     QString tempDir() const;
+    // The socket of the office's pipe; the office leaves it behind when a
+    // signal ends it.
+    static QString pipeSocketPath(const QString& pipeName);
 
 private:
-    // The reaper thread: waits for the office to end, then reaps it.
-    void awaitExit(pid_t pid);
-    void signalLocked(int sig, bool group);
+    void supervise();
+    void launchLocked();
+    void reapLocked();
+    bool aliveLocked() const { return pid_ > 0 && !exited_; }
+    void signalGroupLocked(int sig);
+    void wake();
     void clearTempDir();
 
     OfficeInstallation installation_;
     QString profileDir_;
+    std::uint64_t memoryCeiling_;
+
+    mutable std::mutex mutex_;
+    pid_t pid_ = -1;
+    FileDescriptor pidFd_;
     QString pipeName_;
     bool newProfile_ = false;
-    // The state of the current office, shared with its reaper thread.
-    mutable std::mutex mutex_;
-    std::condition_variable ended_;
-    pid_t pid_ = -1;
     bool exited_ = false;
-    bool abandoned_ = false;
     int status_ = 0;
-    std::thread reaper_;
+    QString startError_;
+    bool launchPending_ = false;
+    int restartsLeft_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> killAt_;
+    bool quitting_ = false;
+
+    FileDescriptor wakeFd_;
+    std::thread supervisor_;
 };

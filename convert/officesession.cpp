@@ -32,7 +32,7 @@ using css::uno::Reference;
 
 namespace {
 
-constexpr int ConnectTimeoutMs = 60000;
+constexpr auto ConnectTimeout = std::chrono::seconds(60);
 constexpr int ConnectRetryMs = 50;
 constexpr int ProfileSetupMs = 20000;
 constexpr int MaxLaunchAttempts = 3;
@@ -103,9 +103,8 @@ QString DefaultOfficeProfileRoot()
 }
 
 OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot,
-                             std::chrono::milliseconds callLimit)
-    : installation_(std::move(installation)), callLimit_(callLimit),
-      watchdog_(std::make_unique<Watchdog>([this] { process_->signal(SIGKILL); }))
+                             WatchLimits limits, std::uint64_t memoryCeiling)
+    : installation_(std::move(installation))
 {
     // Writing to the pipe of an office that just died raises SIGPIPE, which
     // would end Tarnwick; the failed write is reported by the bridge instead.
@@ -128,11 +127,16 @@ OfficeSession::OfficeSession(OfficeInstallation installation, const QString& pro
             throw OfficeError(
                 QStringLiteral("The office profile folder cannot be used: %1").arg(profileRoot));
     }
-    process_ = std::make_unique<OfficeProcess>(installation_, profile);
+    process_ = std::make_unique<OfficeProcess>(installation_, profile, memoryCeiling);
+    // Work shows as CPU time; a hung office uses none.
+    watchdog_ = std::make_unique<Watchdog>(
+        limits, [this] { return process_->cpuTime(); }, [this] { process_->signal(SIGKILL); });
 }
 
 OfficeSession::~OfficeSession()
 {
+    // The watchdog's thread reads and kills the office: it ends first.
+    watchdog_.reset();
     shutdown();
 }
 
@@ -150,25 +154,44 @@ void OfficeSession::launch()
     ++launches_;
 }
 
-void OfficeSession::guarded(const std::function<void()>& call)
+OfficeHungError OfficeSession::restarted()
 {
-    const auto hung = [this] {
-        // The watchdog killed the office: start the next one right away.
-        dropBridge();
-        launch();
-        return OfficeHungError(
-            QStringLiteral("The office suite stopped responding and was restarted"));
-    };
-    watchdog_->arm(callLimit_);
+    // The watchdog killed the office: start the next one right away.
+    dropBridge();
+    launch();
+    return OfficeHungError(QStringLiteral("The office suite stopped responding and was restarted"));
+}
+
+void OfficeSession::watched(std::chrono::milliseconds longest, const std::function<void()>& body)
+{
+    // A connect inside a watched call is covered by that call's watch.
+    if (watching_) {
+        body();
+        return;
+    }
+    watching_ = true;
+    watchdog_->arm(longest);
     try {
-        call();
+        body();
+    } catch (const OfficeHungError&) {
+        // Already replaced.
+        watching_ = false;
+        watchdog_->disarm();
+        throw;
     } catch (...) {
+        watching_ = false;
         if (watchdog_->disarm())
-            throw hung();
+            throw restarted();
         throw;
     }
+    watching_ = false;
     if (watchdog_->disarm())
-        throw hung();
+        throw restarted();
+}
+
+void OfficeSession::guarded(const std::function<void()>& call)
+{
+    watched(std::chrono::milliseconds::max(), call);
 }
 
 bool OfficeSession::connected() const
@@ -180,16 +203,19 @@ Reference<lang::XMultiComponentFactory> OfficeSession::serviceManager()
 {
     Reference<lang::XMultiComponentFactory> manager;
     const auto ask = [&] {
-        // Connecting has its own deadline; only the call itself is watched.
         const auto ctx = context();
         guarded([&] { manager = ctx->getServiceManager(); });
     };
+    // An office that hangs while connecting costs this file; after that it
+    // has been replaced already.
+    context();
     try {
         ask();
     } catch (const uno::RuntimeException&) {
         // The office died after the last call, before the bridge told us:
         // one fresh start answers that.
-        process_->stop();
+        dropBridge();
+        launch();
         ask();
     } catch (const OfficeHungError&) {
         // It hung and was replaced: ask the new one.
@@ -208,26 +234,28 @@ Reference<uno::XComponentContext> OfficeSession::context()
 void OfficeSession::connect()
 {
     // An office that lost its bridge while still running (dying or hung)
-    // cannot be reached again: end it and start afresh.
+    // cannot be reached again: it is replaced.
     const bool hadBridge = bridge_.is();
     dropBridge();
-    if (hadBridge && process_->running())
-        process_->stop();
+    int launched = 0;
+    if (hadBridge || !process_->running()) {
+        launch();
+        ++launched;
+    }
+    // Starting up and the first calls are watched like any office call,
+    // within the connect deadline.
+    watched(ConnectTimeout, [&] { connectWatched(launched); });
+}
+
+void OfficeSession::connectWatched(int launched)
+{
     const auto local = localContext(installation_);
     const auto connector = connection::Connector::create(local);
     const auto factory = bridge::BridgeFactory::create(local);
-
-    int attempts = 0;
-    auto relaunch = [&] {
-        ++attempts;
-        launch();
-    };
-    if (!process_->running())
-        relaunch();
-
-    QDeadlineTimer deadline(ConnectTimeoutMs);
     QDeadlineTimer profileSetup(ProfileSetupMs);
     for (;;) {
+        if (watchdog_->fired())
+            throw restarted();
         // On a new profile the first office only sets the profile up and
         // then exits; a connection made meanwhile would break at once.
         if (process_->startedOnNewProfile() && process_->running() && !profileSetup.hasExpired()) {
@@ -253,18 +281,19 @@ void OfficeSession::connect()
             // The office went away between accepting and answering.
         }
         if (!process_->running()) {
-            // A new profile makes the first start exit with 81; a crash while
-            // starting gets another chance too.
-            const auto code = process_->exitCode();
-            if (attempts >= MaxLaunchAttempts)
+            // A crash while starting gets another chance.
+            if (launched >= MaxLaunchAttempts) {
+                const QString error = process_->startError();
+                if (!error.isEmpty())
+                    throw OfficeError(
+                        QStringLiteral("The office suite could not be started: %1").arg(error));
+                const auto code = process_->exitCode();
                 throw OfficeError(
                     QStringLiteral("The office suite ended while starting (exit code %1).")
                         .arg(code ? QString::number(*code) : QStringLiteral("none")));
-            relaunch();
-        } else if (deadline.hasExpired()) {
-            process_->stop();
-            throw OfficeError(QStringLiteral("The office suite did not answer within %1 seconds.")
-                                  .arg(ConnectTimeoutMs / 1000));
+            }
+            launch();
+            ++launched;
         }
         waitAlive(ConnectRetryMs);
     }

@@ -2,6 +2,7 @@
 
 #include "officelocator.h"
 #include "officeprocess.h"
+#include "watchdog.h"
 
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
@@ -14,10 +15,7 @@
 #include <functional>
 #include <memory>
 
-class Watchdog;
-
-// How long one office call may take before the office counts as hung.
-inline constexpr std::chrono::milliseconds DefaultOfficeCallLimit = std::chrono::minutes(5);
+class OfficeHungError;
 
 // The live office behind the conversion: its process and the UNO bridge to
 // it. serviceManager() always answers from a live office, starting a new one
@@ -27,7 +25,8 @@ public:
     // profileRoot holds the private office profiles; each running Tarnwick
     // takes one of its own.
     OfficeSession(OfficeInstallation installation, const QString& profileRoot,
-                  std::chrono::milliseconds callLimit = DefaultOfficeCallLimit);
+                  WatchLimits limits = {},
+                  std::uint64_t memoryCeiling = DefaultOfficeMemoryCeiling());
     ~OfficeSession();
     OfficeSession(const OfficeSession&) = delete;
     OfficeSession& operator=(const OfficeSession&) = delete;
@@ -44,20 +43,26 @@ public:
     // call in progress. Safe from any thread; no office starts afterwards.
     void abandon();
 
-    // Runs one call into the office under the watchdog: an office that has
-    // not answered within the call limit is killed and a new one started,
-    // and the call fails with "The office suite stopped responding and was
+    // Runs one call into the office under the watchdog: an office that
+    // counts as hung (see WatchLimits) is killed and a new one started, and
+    // the call fails with "The office suite stopped responding and was
     // restarted".
     void guarded(const std::function<void()>& call);
 
     bool connected() const;
     pid_t officePid() const { return process_ ? process_->pid() : -1; }
+    const OfficeProcess& process() const { return *process_; }
     int launches() const { return launches_; }
 
 private:
     void connect();
+    void connectWatched(int launched);
     void dropBridge();
     void launch();
+    // Runs body under the watchdog, for at most `longest`.
+    void watched(std::chrono::milliseconds longest, const std::function<void()>& body);
+    // Replaces the office that the watchdog killed; the error to throw.
+    OfficeHungError restarted();
 
     OfficeInstallation installation_;
     std::unique_ptr<QLockFile> profileLock_;
@@ -66,7 +71,7 @@ private:
     css::uno::Reference<css::uno::XComponentContext> remote_;
     std::shared_ptr<std::atomic<bool>> bridgeDisposed_;
     int launches_ = 0;
-    std::chrono::milliseconds callLimit_;
+    bool watching_ = false;
     std::unique_ptr<Watchdog> watchdog_;
 };
 

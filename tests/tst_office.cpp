@@ -9,12 +9,25 @@
 #include "unooffice.h"
 #include "unostring.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <csignal>
 #include <memory>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+// Short enough for a test, long enough for a working office on a busy
+// machine.
+constexpr auto NoProgressLimit = 5s;
+constexpr std::uint64_t MemoryCeiling = std::uint64_t(2) << 30;
+const QString Restarted = QStringLiteral("The office suite stopped responding and was restarted");
+} // namespace
 
 // Real conversions through a real office, read back with pdftotext.
 class OfficeTest : public QObject {
@@ -23,6 +36,7 @@ class OfficeTest : public QObject {
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void firstFileFindsTheOfficeRunning();
     void samplesConvert_data();
     void samplesConvert();
     void oddNamesConvert_data();
@@ -34,6 +48,9 @@ private slots:
     void pdfFollowsTheOptionTable();
     void killedOfficeCostsOnlyOneFile();
     void profileHoldsTheOptionTable();
+    void hungOfficeCostsOneFile_data();
+    void hungOfficeCostsOneFile();
+    void enormousSheetFailsAtTheLoad();
 
 private:
     QString copySample(const QString& sample, const QString& name);
@@ -56,7 +73,8 @@ void OfficeTest::initTestCase()
     qputenv("TMPDIR", QFile::encodeName(systemTemp_));
     const auto installation = LocateOffice();
     QVERIFY2(installation, "no office installation found");
-    session_ = std::make_unique<OfficeSession>(*installation, profiles_.path());
+    session_ = std::make_unique<OfficeSession>(
+        *installation, profiles_.path(), WatchLimits{.noProgress = NoProgressLimit}, MemoryCeiling);
     session_->startInBackground();
     office_ = std::make_unique<UnoOffice>(*session_);
 }
@@ -72,6 +90,27 @@ void OfficeTest::cleanupTestCase()
     // included.
     QCOMPARE(QDir(systemTemp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
     QVERIFY(!QFileInfo::exists(profiles_.filePath("profile-0/tmp")));
+    // Nor of the pipe sockets of the offices, the killed ones' included.
+    QCOMPARE(
+        QDir("/tmp").entryList(
+            {QStringLiteral("OSL_PIPE_*_tarnwick_%1_*").arg(QCoreApplication::applicationPid())},
+            QDir::System | QDir::Files),
+        QStringList{});
+}
+
+void OfficeTest::firstFileFindsTheOfficeRunning()
+{
+    // The office started at the first launch found no profile: it set one up
+    // and exited, and the next one was started at once, with no file asking.
+    const OfficeProcess& process = session_->process();
+    QTRY_VERIFY_WITH_TIMEOUT(!process.startedOnNewProfile() &&
+                                 QFile::exists(OfficeProcess::pipeSocketPath(process.pipeName())),
+                             60000);
+    const pid_t office = session_->officePid();
+    const QString source = copySample("Budget 2026.ods", "first.ods");
+    ConvertFile(*office_, clock_, source, pdfFor(source));
+    QCOMPARE(session_->officePid(), office);
+    QCOMPARE(session_->launches(), 1);
 }
 
 QString OfficeTest::copySample(const QString& sample, const QString& name)
@@ -295,6 +334,95 @@ void OfficeTest::profileHoldsTheOptionTable()
     // encryption, which it never stores.
     QCOMPARE(outside, (QStringList{"_OkButtonString", "EncryptFile", "DocumentOpenPassword",
                                    "RestrictPermissions", "PermissionPassword"}));
+}
+
+void OfficeTest::hungOfficeCostsOneFile_data()
+{
+    QTest::addColumn<QString>("stop"); // when the office stops answering
+    QTest::newRow("stopped while it starts") << "starting";
+    QTest::newRow("stopped in the export") << "exporting";
+    QTest::newRow("working longer than the no-progress limit") << "never";
+}
+
+void OfficeTest::hungOfficeCostsOneFile()
+{
+    QFETCH(QString, stop);
+    const QString out = work_.filePath("hung-" + stop);
+    QVERIFY(QDir().mkpath(out));
+    // A file of the user's with a name like the office's temporary files.
+    fixtures::writeTextFile(out + "/lu1old2.tmp", "");
+    const QString sheet = work_.filePath("long-" + stop + ".fods");
+    fixtures::writeLongSheet(sheet, stop == "never" ? 100000 : 20000);
+    if (stop == "starting") {
+        const pid_t old = session_->officePid();
+        QCOMPARE(::kill(old, SIGKILL), 0);
+        QTRY_VERIFY(!session_->process().running());
+        session_->startInBackground();
+        QTRY_VERIFY(session_->officePid() > 0 && session_->officePid() != old);
+        QCOMPARE(::kill(session_->officePid(), SIGSTOP), 0);
+    }
+    // In the export, the office stops as soon as its temporary file appears.
+    std::atomic<bool> finished{false};
+    std::thread watcher([&] {
+        if (stop != "exporting")
+            return;
+        const pid_t office = session_->officePid();
+        while (!finished) {
+            if (!QDir(out).entryList({QStringLiteral("lu%1*.tmp").arg(office)}).isEmpty()) {
+                ::kill(office, SIGSTOP);
+                return;
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    const int launches = session_->launches();
+    QElapsedTimer took;
+    took.start();
+    QString error;
+    try {
+        ConvertFile(*office_, clock_, sheet, out + "/long.pdf");
+    } catch (const OfficeError& e) {
+        error = e.description();
+    }
+    finished = true;
+    watcher.join();
+
+    QStringList left{"lu1old2.tmp", "next.pdf"};
+    if (stop == "never") {
+        QCOMPARE(error, QString());
+        QVERIFY2(took.elapsed() > std::chrono::milliseconds(NoProgressLimit).count(),
+                 "the export must outlast the no-progress limit");
+        QCOMPARE(session_->launches(), launches);
+        left << "long.pdf";
+    } else {
+        QCOMPARE(error, Restarted);
+        QCOMPARE(session_->launches(), launches + 1);
+    }
+    // The next file converts, and the output folder holds no leftover.
+    const QString next = copySample("Sales Report.ods", "next-" + stop + ".ods");
+    ConvertFile(*office_, clock_, next, out + "/next.pdf");
+    QVERIFY(fixtures::pdfText(out + "/next.pdf").contains("Tarnwick sample sales"));
+    left.sort();
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
+}
+
+void OfficeTest::enormousSheetFailsAtTheLoad()
+{
+    // Some 10^18 cells: the office grows until the memory ceiling stops it.
+    const QString enormous = work_.filePath("enormous.fods");
+    fixtures::writeLongSheet(enormous, 999999999, 999999999);
+    try {
+        ConvertFile(*office_, clock_, enormous, pdfFor(enormous));
+        QFAIL("a sheet beyond the memory ceiling must not convert");
+    } catch (const OfficeError& e) {
+        QVERIFY2(e.description().startsWith("The file could not be opened: " + enormous) ||
+                     e.description() == Restarted,
+                 qPrintable(e.description()));
+    }
+    QVERIFY(!QFileInfo::exists(pdfFor(enormous)));
+    const QString next = copySample("Sales Report.ods", "after-enormous.ods");
+    ConvertFile(*office_, clock_, next, pdfFor(next));
+    QVERIFY(fixtures::pdfText(pdfFor(next)).contains("Tarnwick sample sales"));
 }
 
 QTEST_GUILESS_MAIN(OfficeTest)

@@ -50,8 +50,9 @@ private:
 
 void RunOfficeTest::initTestCase()
 {
-    // A short call limit, so that a hung office is ended quickly.
-    link_ = std::make_unique<UnoOfficeLink>(DefaultOfficeProgramDirs(), profiles_.path(), 4000ms);
+    // A short no-progress limit, so that a hung office is ended quickly.
+    link_ = std::make_unique<UnoOfficeLink>(DefaultOfficeProgramDirs(), profiles_.path(),
+                                            WatchLimits{.noProgress = 4000ms});
     FakeDialogs dialogs;
     QVERIFY(link_->checkOfficeSuite(dialogs));
     link_->startInBackground();

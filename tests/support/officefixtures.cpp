@@ -105,7 +105,7 @@ bool inProcessTable(pid_t pid)
     return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
 }
 
-void writeLongSheet(const QString& target, int rows)
+void writeLongSheet(const QString& target, int rows, int columns)
 {
     writeTextFile(target, QStringLiteral(
                               R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -115,11 +115,12 @@ void writeLongSheet(const QString& target, int rows)
  office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
 <office:body><office:spreadsheet><table:table table:name="Long">
 <table:table-row table:number-rows-repeated="%1"><table:table-cell
- table:number-columns-repeated="8" office:value-type="string"><text:p>Tarnwick long sheet</text:p>
+ table:number-columns-repeated="%2" office:value-type="string"><text:p>Tarnwick long sheet</text:p>
 </table:table-cell></table:table-row>
 </table:table></office:spreadsheet></office:body></office:document>
 )")
                               .arg(rows)
+                              .arg(columns)
                               .toUtf8());
 }
 

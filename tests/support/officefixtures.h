@@ -27,9 +27,10 @@ QList<pid_t> officeProcessesMentioning(const QString& marker);
 bool waitForProcessGone(pid_t pid, int timeoutMs);
 // True while the process table holds the pid, zombies included.
 bool inProcessTable(pid_t pid);
-// A flat spreadsheet of `rows` rows of text, hundreds of pages in a PDF:
-// its export takes long enough to be caught in the middle.
-void writeLongSheet(const QString& target, int rows);
+// A flat spreadsheet of `rows` rows of `columns` text cells, hundreds of
+// pages in a PDF: its export takes long enough to be caught in the middle.
+// With 999999999 of both it asks the office for some 10^18 cells.
+void writeLongSheet(const QString& target, int rows, int columns = 8);
 
 // A flat spreadsheet with a 1200-ppi picture and a cell that links to
 // `linkHref`.
