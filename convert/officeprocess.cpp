@@ -146,6 +146,8 @@ void OfficeProcess::start()
 {
     {
         std::lock_guard lock(mutex_);
+        if (abandoned_)
+            throw OfficeError(QStringLiteral("The program is ending."));
         // The office being replaced is of no more use; the new one must not
         // share the profile with it.
         signalGroupLocked(SIGKILL);
@@ -174,15 +176,18 @@ void OfficeProcess::stop()
     wake();
 }
 
-void OfficeProcess::kill()
+void OfficeProcess::abandon()
 {
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    abandoned_ = true;
     launchPending_ = false;
     restartsLeft_ = 0;
-    if (!aliveLocked())
-        return;
     signalGroupLocked(SIGKILL);
+    // A killed office is gone within milliseconds; its files are removed
+    // only once it can no longer write them.
+    ended_.wait_for(lock, std::chrono::milliseconds(500), [this] { return !aliveLocked(); });
     removePipeSocket(pipeName_);
+    clearTempDir();
 }
 
 void OfficeProcess::signal(int sig)
@@ -315,6 +320,7 @@ void OfficeProcess::reapLocked()
     killAt_.reset();
     removePipeSocket(pipeName_);
     clearTempDir();
+    ended_.notify_all();
     // A new profile has been set up: serve now, so the first file finds the
     // office warm.
     if (WIFEXITED(status) && WEXITSTATUS(status) == RestartExitCode && restartsLeft_ > 0 &&

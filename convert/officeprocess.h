@@ -4,6 +4,7 @@
 #include "officelocator.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -39,8 +40,11 @@ public:
     // Asks the office to end: its process group gets SIGTERM now and SIGKILL
     // after a grace.
     void stop();
-    // Kills the office's process group now (the program ends).
-    void kill();
+    // The program is ending at once: kills the office's process group
+    // without waiting long, removes its pipe socket and temporary folder,
+    // and refuses every later start. Safe from any thread, also while
+    // another one is blocked in a call to this office.
+    void abandon();
     // Sends a signal to the office's process group unless the office has
     // ended. Safe from any thread: an ended office is reaped under the same
     // lock, so its pid cannot have passed to another process.
@@ -84,6 +88,7 @@ private:
     std::uint64_t memoryCeiling_;
 
     mutable std::mutex mutex_;
+    std::condition_variable ended_;
     pid_t pid_ = -1;
     FileDescriptor pidFd_;
     QString pipeName_;
@@ -95,6 +100,7 @@ private:
     int restartsLeft_ = 0;
     std::optional<std::chrono::steady_clock::time_point> killAt_;
     bool quitting_ = false;
+    bool abandoned_ = false;
 
     FileDescriptor wakeFd_;
     std::thread supervisor_;

@@ -1,3 +1,4 @@
+#include "officeerror.h"
 #include "officefixtures.h"
 #include "officeprocess.h"
 #include "watchdog.h"
@@ -136,7 +137,7 @@ void OfficeWatchTest::childStartsClean()
 void OfficeWatchTest::officeEndsWithItsGroupAndSocket_data()
 {
     QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("end"); // stop, or kill the office itself from outside
+    QTest::addColumn<QString>("end"); // stop, kill the office from outside, or abandon
     QTest::newRow("stopped") << "sleep"
                              << "stop";
     QTest::newRow("stopped, ignoring SIGTERM") << "ignore-term"
@@ -145,6 +146,8 @@ void OfficeWatchTest::officeEndsWithItsGroupAndSocket_data()
                                             << "stop";
     QTest::newRow("killed from outside, leaving a helper") << "helper"
                                                            << "kill";
+    QTest::newRow("abandoned, with a helper") << "helper"
+                                              << "abandon";
 }
 
 void OfficeWatchTest::officeEndsWithItsGroupAndSocket()
@@ -172,6 +175,10 @@ void OfficeWatchTest::officeEndsWithItsGroupAndSocket()
             QVERIFY(alive(pid));
     } else if (end == "kill") {
         QCOMPARE(::kill(pid, SIGKILL), 0);
+    } else {
+        office->abandon();
+        QVERIFY(!QFile::exists(socket));
+        QVERIFY_THROWS_EXCEPTION(OfficeError, office->start());
     }
     QVERIFY(fixtures::waitForProcessGone(pid, 10000));
     if (helper)
