@@ -118,9 +118,11 @@ void OfficeWatchTest::childStartsClean()
     QTRY_VERIFY(QFile::exists(OfficeProcess::pipeSocketPath(office->pipeName())));
     QTRY_COMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)),
                  QFileInfo(QStandardPaths::findExecutable("sleep")).canonicalFilePath());
-    QCOMPARE(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
-                 .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-             (QStringList{"0", "1", "2"}));
+    // Standard input, output and error at most.
+    const QStringList fds = QDir(QStringLiteral("/proc/%1/fd").arg(pid))
+                                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& fd : fds)
+        QVERIFY2(fd.toInt() <= 2, qPrintable(fds.join(' ')));
     QCOMPARE(statusField(pid, "SigIgn"), QByteArray("0000000000000000"));
     QCOMPARE(statusField(pid, "SigBlk"), QByteArray("0000000000000000"));
     QCOMPARE(::getpgid(pid), pid);
