@@ -24,6 +24,8 @@ public:
                          const QString& command, const QString& targetFrame, qint16 searchFlags,
                          const PropertyValues& args) override;
     void close(const OfficeRef& document, bool deliverOwnership) override;
+    // Read under the office process's own lock: safe from this thread.
+    qint64 officePid() const override { return office_.officePid(); }
 
 private:
     // The same object, whose last owner hands it to the office thread to be
