@@ -32,9 +32,12 @@ constexpr auto StopGrace = std::chrono::seconds(3);
 // new profile.
 constexpr int RestartExitCode = 81;
 
+const QString PipePrefix = QStringLiteral("tarnwick_");
+
 QString newPipeName()
 {
-    return QStringLiteral("tarnwick_%1_%2")
+    return QStringLiteral("%1%2_%3")
+        .arg(PipePrefix)
         .arg(::getpid())
         .arg(QRandomGenerator::global()->generate64(), 0, 36);
 }
@@ -117,6 +120,20 @@ QString OfficeProcess::pipeSocketPath(const QString& pipeName)
 {
     // The office's own naming, whatever TMPDIR says.
     return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
+}
+
+void OfficeProcess::removeOrphanedPipeSockets()
+{
+    const QString prefix = QFileInfo(pipeSocketPath(PipePrefix)).fileName();
+    const QDir folder = QFileInfo(pipeSocketPath(PipePrefix)).dir();
+    for (const QString& name :
+         folder.entryList({prefix + QStringLiteral("*")}, QDir::System | QDir::Hidden)) {
+        bool isNumber = false;
+        const pid_t owner = name.mid(prefix.size()).section(u'_', 0, 0).toInt(&isNumber);
+        // Only an owner that is surely gone; a pid in use may be a Tarnwick.
+        if (isNumber && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
+            QFile::remove(folder.filePath(name));
+    }
 }
 
 OfficeProcess::OfficeProcess(OfficeInstallation installation, QString profileDir,

@@ -73,6 +73,10 @@ public:
     // The socket of the office's pipe; the office leaves it behind when a
     // signal ends it.
     static QString pipeSocketPath(const QString& pipeName);
+    // Removes the pipe sockets that offices of earlier Tarnwicks left when
+    // their owner was killed outright or crashed: the socket's name carries
+    // the owner's pid, and a socket whose owner no longer runs serves no one.
+    static void removeOrphanedPipeSockets();
 
 private:
     void supervise();

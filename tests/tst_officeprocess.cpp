@@ -1,12 +1,16 @@
 #include "officefixtures.h"
+#include "officeprocess.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
-// However the owner of an office ends, the office ends with it.
+// However the owner of an office ends, the office ends with it, and the
+// office's pipe socket is gone by the next start at the latest.
 class OfficeProcessTest : public QObject {
     Q_OBJECT
 
@@ -36,6 +40,7 @@ void OfficeProcessTest::officeEndsWithItsOwner()
     owner.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     owner.start(TW_OFFICE_OWNER, {profiles.path(), mode});
     QVERIFY(owner.waitForStarted());
+    const qint64 ownerPid = owner.processId();
     QTRY_VERIFY_WITH_TIMEOUT(owner.canReadLine() || owner.state() == QProcess::NotRunning, 120000);
     const QByteArray line = owner.readLine().trimmed();
     QVERIFY2(line.startsWith("pid "), line.constData());
@@ -50,6 +55,12 @@ void OfficeProcessTest::officeEndsWithItsOwner()
     QVERIFY(owner.waitForFinished(30000));
     QVERIFY(fixtures::waitForProcessGone(office, 15000));
     QTRY_VERIFY_WITH_TIMEOUT(fixtures::officeProcessesMentioning(profiles.path()).isEmpty(), 15000);
+
+    OfficeProcess::removeOrphanedPipeSockets();
+    const QFileInfo socket(
+        OfficeProcess::pipeSocketPath(QStringLiteral("tarnwick_%1_").arg(ownerPid)));
+    QCOMPARE(socket.dir().entryList({socket.fileName() + QStringLiteral("*")}, QDir::System),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(OfficeProcessTest)
