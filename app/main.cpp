@@ -4,7 +4,9 @@
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
+#include "pdfprofilesettings.h"
 #include "qtdialogs.h"
+#include "runningexport.h"
 #include "settingsstore.h"
 #include "singleinstance.h"
 #include "tarnwickapplication.h"
@@ -47,18 +49,22 @@ int main(int argc, char* argv[])
         return 0;
     QtDialogs dialogs;
     SystemClock clock;
-    UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot());
+    UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot(), {},
+                         WritePdfExportSettings);
+    RunningExport runningExport;
     // Closing the window or a signal to end ends the program at once, also
     // in the middle of an office call: the office goes first with what it
     // left behind; every setting is already on disk.
-    auto exitNow = [&office](int code) {
+    auto exitNow = [&office, &runningExport](int code) {
         office.abandon();
+        // Only once the office is dead: it might still write to the file.
+        runningExport.removeLeftovers();
         std::fflush(nullptr);
         std::_Exit(code);
     };
     const ExitSignals exitSignals([&](int signal) { exitNow(128 + signal); });
-    Form1 window(
-        {dialogs, settings, clock, office, programDir, GetDesktopFolder, [&] { exitNow(0); }});
+    Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder,
+                  [&] { exitNow(0); }, &runningExport});
     dialogs.setParent(&window);
     // Files from the command line, and from later starts, go in as a drop.
     QObject::connect(&instance, &SingleInstance::filesArrived, &window,

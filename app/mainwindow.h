@@ -3,8 +3,11 @@
 // Tarnwick's one window, Form1. The folders are the architecture:
 //   app/       this window: start-up, layout, output options, event handlers,
 //              and the Qt dialogs behind the dialog interface
-//   convert/   the office suite: finding and running it, the per-file UNO
-//              steps, the fixed PDF export arguments (Qt Core only)
+//   convert/   one spreadsheet to one PDF: the per-file steps, the export's
+//              records and option table, the output path, the written-PDF
+//              check (Qt Core only)
+//   office/    the office suite as a supervised process and a connection:
+//              finding, starting, watching it, its thread, the UNO calls
 //   filelist/  the list of input files and the ways of filling it
 //   settings/  the per-user settings store and its one table of keys
 //   common/    the core, Qt Core only: path helpers, the pause, the clock,

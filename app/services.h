@@ -9,6 +9,7 @@
 class Clock;
 class Dialogs;
 class OfficeLink;
+class RunningExport;
 class SettingsStore;
 
 // Everything the main window needs from outside, injected so that tests can
@@ -23,4 +24,7 @@ struct AppServices {
     std::function<QString()> desktopFolder = GetDesktopFolder;
     // Ends the program at once; called when the window is closed.
     std::function<void()> endProgram;
+    // Where the run marks the export in progress, so that an immediate end
+    // can remove its temporary files; none when null.
+    RunningExport* runningExport = nullptr;
 };

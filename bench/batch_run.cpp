@@ -11,6 +11,7 @@
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
+#include "pdfprofilesettings.h"
 #include "settingsstore.h"
 
 #include <QApplication>
@@ -68,7 +69,8 @@ int main(int argc, char* argv[])
     QuietDialogs dialogs;
     SettingsStore settings(work.filePath("Tarnwick.conf"));
     SystemClock clock;
-    UnoOfficeLink office(DefaultOfficeProgramDirs(), work.filePath("profiles"));
+    UnoOfficeLink office(DefaultOfficeProgramDirs(), work.filePath("profiles"), {},
+                         WritePdfExportSettings);
     Form1 window({dialogs, settings, clock, office, QCoreApplication::applicationDirPath(),
                   [&] { return pdfDir + "/"; }, [] {}});
     if (!window.Form_Load())

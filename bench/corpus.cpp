@@ -14,6 +14,7 @@
 #include "officelocator.h"
 #include "officesession.h"
 #include "outputpath.h"
+#include "pdfprofilesettings.h"
 #include "pdftools.h"
 #include "unooffice.h"
 #include "unostring.h"
@@ -210,6 +211,7 @@ int main(int argc, char* argv[])
     WatchLimits limits;
     limits.longest = std::chrono::seconds(limitSeconds);
     OfficeSession session(*installation, work + "/profiles", limits);
+    session.setProfileSetup(WritePdfExportSettings);
     session.startInBackground();
     UnoOffice office(session);
     try {

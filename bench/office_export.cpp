@@ -7,6 +7,7 @@
 #include "fileconversion.h"
 #include "officelocator.h"
 #include "officesession.h"
+#include "pdfprofilesettings.h"
 #include "unooffice.h"
 
 #include <QCoreApplication>
@@ -72,12 +73,14 @@ int main(int argc, char* argv[])
     QDir().mkpath(ours);
     {
         OfficeSession setup(*installation, work.filePath("profiles"));
+        setup.setProfileSetup(WritePdfExportSettings);
         UnoOffice office(setup);
         ConvertFile(office, clock, sources[0], pdfOf(ours, sources[0]));
     }
     QElapsedTimer cold;
     cold.start();
     OfficeSession session(*installation, work.filePath("profiles"));
+    session.setProfileSetup(WritePdfExportSettings);
     session.startInBackground();
     UnoOffice office(session);
     ConvertFile(office, clock, sources[0], pdfOf(ours, sources[0]));

@@ -19,6 +19,7 @@
 #include "officelink.h"
 #include "officesession.h"
 #include "officethread.h"
+#include "pdfprofilesettings.h"
 #include "settingsstore.h"
 #include "unooffice.h"
 
@@ -253,7 +254,8 @@ int main(int argc, char* argv[])
     fixtures::writeLongSheet(longSheet, LongRows);
 
     FakeDialogs dialogs;
-    UnoOfficeLink real(DefaultOfficeProgramDirs(), work.filePath("profiles"));
+    UnoOfficeLink real(DefaultOfficeProgramDirs(), work.filePath("profiles"), {},
+                       WritePdfExportSettings);
     if (!real.checkOfficeSuite(dialogs))
         qFatal("no office suite");
     BenchLink link(real);

@@ -3,27 +3,35 @@
 #include <unistd.h>
 #include <utility>
 
-// Owns one file descriptor and closes it at the end of its life.
+// Owns one file descriptor and closes it at the end of its life. Moving
+// hands the descriptor over; assigning closes the one held before.
 class UniqueFd {
 public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
-        std::swap(fd_, other.fd_);
+        if (this != &other)
+            reset(other.release());
         return *this;
     }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
 
     int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
+    bool valid() const { return fd_ >= 0; }
+    explicit operator bool() const { return valid(); }
+    // Closes the descriptor held, if any, and takes `fd`.
+    void reset(int fd = -1)
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    // Gives the descriptor up without closing it.
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_ = -1;

@@ -10,8 +10,8 @@
 
 DirectoryReader::DirectoryReader(const QString& folder) : folder_(folder)
 {
-    fd_ = ::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0)
+    fd_.reset(::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!fd_)
         RaiseFileError(errno, folder);
 }
 
@@ -19,7 +19,6 @@ DirectoryReader::~DirectoryReader()
 {
     if (listing_)
         ::closedir(listing_); // closes the descriptor it was made from
-    ::close(fd_);
 }
 
 bool DirectoryReader::next(Entry& entry)
@@ -27,15 +26,13 @@ bool DirectoryReader::next(Entry& entry)
     if (!listing_) {
         // The handle above may only be searched; the listing needs one that
         // may be read.
-        const int readable = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (readable < 0)
+        UniqueFd readable(::openat(fd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!readable)
             RaiseFileError(errno, folder_);
-        listing_ = ::fdopendir(readable);
-        if (!listing_) {
-            const int error = errno;
-            ::close(readable);
-            RaiseFileError(error, folder_);
-        }
+        listing_ = ::fdopendir(readable.get());
+        if (!listing_)
+            RaiseFileError(errno, folder_);
+        readable.release(); // the listing owns it now
     }
     while (const dirent* found = ::readdir(listing_)) {
         const char* name = found->d_name;
@@ -64,10 +61,10 @@ DirectoryReader::Kind DirectoryReader::kind(const Entry& entry) const
 
 bool DirectoryReader::status(const QByteArray& name, struct stat& st, bool followLinks) const
 {
-    return ::fstatat(fd_, name.constData(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
+    return ::fstatat(fd_.get(), name.constData(), &st, followLinks ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool DirectoryReader::writable(const QByteArray& name) const
 {
-    return ::faccessat(fd_, name.constData(), W_OK, 0) == 0;
+    return ::faccessat(fd_.get(), name.constData(), W_OK, 0) == 0;
 }

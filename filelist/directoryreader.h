@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uniquefd.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -41,6 +43,6 @@ public:
 
 private:
     QString folder_;
-    int fd_ = -1;
+    UniqueFd fd_;
     DIR* listing_ = nullptr;
 };

@@ -75,6 +75,7 @@ void OfficeTest::initTestCase()
     QVERIFY2(installation, "no office installation found");
     session_ = std::make_unique<OfficeSession>(
         *installation, profiles_.path(), WatchLimits{.noProgress = NoProgressLimit}, MemoryCeiling);
+    session_->setProfileSetup(WritePdfExportSettings);
     session_->startInBackground();
     office_ = std::make_unique<UnoOffice>(*session_);
 }

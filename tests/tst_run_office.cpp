@@ -2,6 +2,7 @@
 #include "officefixtures.h"
 #include "officelink.h"
 #include "officesession.h"
+#include "pdfprofilesettings.h"
 #include "windowharness.h"
 
 #include <QElapsedTimer>
@@ -51,8 +52,9 @@ private:
 void RunOfficeTest::initTestCase()
 {
     // A short no-progress limit, so that a hung office is ended quickly.
-    link_ = std::make_unique<UnoOfficeLink>(DefaultOfficeProgramDirs(), profiles_.path(),
-                                            WatchLimits{.noProgress = 4000ms});
+    link_ =
+        std::make_unique<UnoOfficeLink>(DefaultOfficeProgramDirs(), profiles_.path(),
+                                        WatchLimits{.noProgress = 4000ms}, WritePdfExportSettings);
     FakeDialogs dialogs;
     QVERIFY(link_->checkOfficeSuite(dialogs));
     link_->startInBackground();
@@ -203,7 +205,7 @@ void RunOfficeTest::hungOfficeIsEndedByTheWatchdog()
     pid_t stopped = 0;
     QTimer poll;
     connect(&poll, &QTimer::timeout, bar, [&] {
-        if (bar->value() == 67 && link_->runningExport().active() && !stopped) {
+        if (bar->value() == 67 && f->h.running.active() && !stopped) {
             stopped = link_->session()->officePid();
             ::kill(stopped, SIGSTOP);
         }
@@ -271,7 +273,7 @@ void RunOfficeTest::windowKeepsTickingDuringALongExport()
     // An office with the usual call limit: this export takes longer than
     // the short one of the other tests.
     const QTemporaryDir profiles;
-    UnoOfficeLink link(DefaultOfficeProgramDirs(), profiles.path());
+    UnoOfficeLink link(DefaultOfficeProgramDirs(), profiles.path(), {}, WritePdfExportSettings);
     auto f = open(&link);
     const QString sheet = f->in + "/long.fods";
     fixtures::writeLongSheet(sheet, 25000); // 200,000 cells, seconds of export
@@ -287,7 +289,7 @@ void RunOfficeTest::windowKeepsTickingDuringALongExport()
     tick.setTimerType(Qt::PreciseTimer);
     connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
-        if (link.runningExport().active()) {
+        if (f->h.running.active()) {
             if (exportStart < 0)
                 exportStart = now;
             else

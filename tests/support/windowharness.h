@@ -4,6 +4,7 @@
 #include "fakedialogs.h"
 #include "fakeofficelink.h"
 #include "mainwindow.h"
+#include "runningexport.h"
 #include "settingsstore.h"
 
 #include <QTemporaryDir>
@@ -29,7 +30,8 @@ public:
                              *link,
                              programDir,
                              [this] { return desktopFolder(); },
-                             [this] { ++endCalls; }};
+                             [this] { ++endCalls; },
+                             &running};
         return std::make_unique<Form1>(services);
     }
 
@@ -58,6 +60,7 @@ public:
     OfficeLink* link = &office;
     QString programDir;
     std::function<QString()> desktopFolder = [] { return QStringLiteral("/home/ann/Desktop/"); };
+    RunningExport running;
     int endCalls = 0;
     bool loaded = false;
 };

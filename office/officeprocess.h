@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filedescriptor.h"
 #include "officelocator.h"
+#include "uniquefd.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -94,7 +94,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable ended_;
     pid_t pid_ = -1;
-    FileDescriptor pidFd_;
+    UniqueFd pidFd_;
     QString pipeName_;
     bool newProfile_ = false;
     bool exited_ = false;
@@ -106,6 +106,6 @@ private:
     bool quitting_ = false;
     bool abandoned_ = false;
 
-    FileDescriptor wakeFd_;
+    UniqueFd wakeFd_;
     std::thread supervisor_;
 };

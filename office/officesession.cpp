@@ -1,7 +1,6 @@
 #include "officesession.h"
 
 #include "officeerror.h"
-#include "pdfprofilesettings.h"
 #include "unostring.h"
 #include "watchdog.h"
 
@@ -271,7 +270,8 @@ void OfficeSession::connectWatched(int launched)
                 ->addEventListener(new BridgeListener(flag));
             Reference<uno::XComponentContext> remote(
                 bridge->getInstance("StarOffice.ComponentContext"), uno::UNO_QUERY_THROW);
-            WritePdfExportSettings(remote);
+            if (profileSetup_)
+                profileSetup_(remote);
             bridge_ = bridge;
             remote_ = remote;
             bridgeDisposed_ = flag;

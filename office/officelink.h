@@ -2,7 +2,6 @@
 
 #include "officelocator.h"
 #include "officesession.h"
-#include "runningexport.h"
 
 #include <QStringList>
 
@@ -29,22 +28,18 @@ public:
     // Valid after a successful check.
     virtual OfficeOperations& operations() = 0;
     // The program is ending at once, maybe in the middle of an office call:
-    // kills the office, removes the temporary files of the export in
-    // progress, the office's pipe socket and the profile lock, and does not
-    // wait for the call.
+    // kills the office, removes its pipe socket and the profile lock, and
+    // does not wait for the call.
     virtual void abandon() = 0;
-    // The export in progress, for abandon().
-    RunningExport& runningExport() { return runningExport_; }
-
-private:
-    RunningExport runningExport_;
 };
 
 // The real office through UNO. Every call into it runs on an office thread
 // of its own, while the calling thread handles its events.
 class UnoOfficeLink final : public OfficeLink {
 public:
-    UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits = {});
+    // prepareProfile runs on every new connection, before the first call.
+    UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits = {},
+                  ProfileSetup prepareProfile = {});
     ~UnoOfficeLink() override;
 
     bool checkOfficeSuite(Dialogs& dialogs) override;
@@ -59,6 +54,7 @@ private:
     QStringList candidates_;
     QString profileRoot_;
     WatchLimits limits_;
+    ProfileSetup prepareProfile_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
     std::unique_ptr<OfficeThread> thread_;

@@ -311,7 +311,7 @@ void OfficeProcess::launchLocked()
     status_ = 0;
     // Our own child, not yet reaped: the pid is still its own.
     // (glibc's own wrapper lacks C linkage in its header.)
-    pidFd_ = FileDescriptor(int(::syscall(SYS_pidfd_open, pid, 0)));
+    pidFd_ = UniqueFd(int(::syscall(SYS_pidfd_open, pid, 0)));
     if (!pidFd_.valid()) {
         // Without it the end could not be seen.
         startError_ = QString::fromLocal8Bit(std::strerror(errno));

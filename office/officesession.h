@@ -17,6 +17,10 @@
 
 class OfficeHungError;
 
+// Prepares a freshly connected office's profile before the first call (the
+// conversion writes its PDF export settings there).
+using ProfileSetup = std::function<void(const css::uno::Reference<css::uno::XComponentContext>&)>;
+
 // The live office behind the conversion: its process and the UNO bridge to
 // it. serviceManager() always answers from a live office, starting a new one
 // when none runs or the last one died, so a crash costs one file only.
@@ -31,6 +35,8 @@ public:
     OfficeSession(const OfficeSession&) = delete;
     OfficeSession& operator=(const OfficeSession&) = delete;
 
+    // Runs on every new connection; set before the first call.
+    void setProfileSetup(ProfileSetup setup) { profileSetup_ = std::move(setup); }
     // Launches the office without waiting for it, so the first file finds it
     // warm.
     void startInBackground();
@@ -70,6 +76,7 @@ private:
     css::uno::Reference<css::bridge::XBridge> bridge_;
     css::uno::Reference<css::uno::XComponentContext> remote_;
     std::shared_ptr<std::atomic<bool>> bridgeDisposed_;
+    ProfileSetup profileSetup_;
     int launches_ = 0;
     bool watching_ = false;
     std::unique_ptr<Watchdog> watchdog_;

@@ -7,8 +7,10 @@
 #include "officethread.h"
 #include "unooffice.h"
 
-UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits)
-    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot)), limits_(limits)
+UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits,
+                             ProfileSetup prepareProfile)
+    : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot)), limits_(limits),
+      prepareProfile_(std::move(prepareProfile))
 {
 }
 
@@ -29,6 +31,7 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
     if (!session_) {
         try {
             session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, limits_);
+            session_->setProfileSetup(prepareProfile_);
         } catch (const OfficeError& e) {
             // The suite is there; the window opens and the error is reported.
             unavailable_ = e.description();
@@ -58,6 +61,4 @@ void UnoOfficeLink::abandon()
 {
     if (session_)
         session_->abandon();
-    // Only once the office is dead: it might still write to the file.
-    runningExport().removeLeftovers();
 }
