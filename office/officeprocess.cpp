@@ -2,139 +2,28 @@
 
 #include "officeerror.h"
 
-#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QUrl>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace {
 
-constexpr std::uint64_t GiB = std::uint64_t(1) << 30;
 constexpr auto StopGrace = std::chrono::seconds(3);
 // The office's code for "start me again", which it gives after setting up a
 // new profile.
 constexpr int RestartExitCode = 81;
 
-const QString PipePrefix = QStringLiteral("tarnwick_");
-
-QString newPipeName()
-{
-    return QStringLiteral("%1%2_%3")
-        .arg(PipePrefix)
-        .arg(::getpid())
-        .arg(QRandomGenerator::global()->generate64(), 0, 36);
-}
-
-bool isUtf8Locale(const QByteArray& name)
-{
-    const QByteArray lower = name.toLower();
-    return lower.contains("utf-8") || lower.contains("utf8");
-}
-
-// The office reads file names as UTF-8 only under a UTF-8 locale. Its
-// temporary files go into a folder of its own profile.
-QByteArrayList childEnvironment(const QString& tempDir)
-{
-    QByteArrayList env;
-    for (char** e = environ; *e; ++e)
-        env << QByteArray(*e);
-    env.removeIf([](const QByteArray& v) { return v.startsWith("TMPDIR="); });
-    env << "TMPDIR=" + QFile::encodeName(tempDir);
-    const QByteArray effective = !qgetenv("LC_ALL").isEmpty()     ? qgetenv("LC_ALL")
-                                 : !qgetenv("LC_CTYPE").isEmpty() ? qgetenv("LC_CTYPE")
-                                                                  : qgetenv("LANG");
-    if (!isUtf8Locale(effective)) {
-        env.removeIf([](const QByteArray& v) { return v.startsWith("LC_ALL="); });
-        env << QByteArray("LC_ALL=C.UTF-8");
-    }
-    return env;
-}
-
-std::vector<char*> pointers(QByteArrayList& list)
-{
-    std::vector<char*> out;
-    for (QByteArray& item : list)
-        out.push_back(item.data());
-    out.push_back(nullptr);
-    return out;
-}
-
-void removePipeSocket(const QString& pipeName)
-{
-    if (!pipeName.isEmpty())
-        QFile::remove(OfficeProcess::pipeSocketPath(pipeName));
-}
-
-// Runs in the forked child, so only async-signal-safe calls: the child gets
-// nothing of Tarnwick's but its environment, and dies with the thread that
-// forked it.
-[[noreturn]] void execOffice(pid_t parent, const rlimit& memory, char* const argv[],
-                             char* const envp[])
-{
-    ::setsid();
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() != parent) // the owner died before prctl took effect
-        ::_exit(127);
-    ::setrlimit(RLIMIT_AS, &memory);
-    // Ignored signals (SIGPIPE) and the forking thread's mask would pass on
-    // through exec.
-    struct sigaction byDefault {};
-    byDefault.sa_handler = SIG_DFL;
-    for (int sig = 1; sig < NSIG; ++sig)
-        ::sigaction(sig, &byDefault, nullptr);
-    sigset_t none;
-    ::sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    // Tarnwick's descriptors without close-on-exec.
-    ::close_range(3, ~0U, 0);
-    ::execve(argv[0], argv, envp);
-    ::_exit(127);
-}
-
 } // namespace
-
-std::uint64_t DefaultOfficeMemoryCeiling()
-{
-    const auto physical = std::uint64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
-    return std::max(physical / 2, 2 * GiB);
-}
-
-QString OfficeProcess::pipeSocketPath(const QString& pipeName)
-{
-    // The office's own naming, whatever TMPDIR says.
-    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName);
-}
-
-void OfficeProcess::removeOrphanedPipeSockets()
-{
-    const QString prefix = QFileInfo(pipeSocketPath(PipePrefix)).fileName();
-    const QDir folder = QFileInfo(pipeSocketPath(PipePrefix)).dir();
-    for (const QString& name :
-         folder.entryList({prefix + QStringLiteral("*")}, QDir::System | QDir::Hidden)) {
-        bool isNumber = false;
-        const pid_t owner = name.mid(prefix.size()).section(u'_', 0, 0).toInt(&isNumber);
-        // Only an owner that is surely gone; a pid in use may be a Tarnwick.
-        if (isNumber && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
-            QFile::remove(folder.filePath(name));
-    }
-}
 
 OfficeProcess::OfficeProcess(OfficeInstallation installation, QString profileDir,
                              std::uint64_t memoryCeiling)
@@ -168,7 +57,7 @@ void OfficeProcess::start()
         // The office being replaced is of no more use; the new one must not
         // share the profile with it.
         signalGroupLocked(SIGKILL);
-        removePipeSocket(pipeName_);
+        RemoveOfficePipeSocket(pipeName_);
         launchPending_ = true;
         restartsLeft_ = 1;
         startError_.clear();
@@ -187,7 +76,7 @@ void OfficeProcess::stop()
         signalGroupLocked(SIGTERM);
         // No one can connect to an ending office; the socket goes now, in
         // case Tarnwick ends before the office does.
-        removePipeSocket(pipeName_);
+        RemoveOfficePipeSocket(pipeName_);
         killAt_ = std::chrono::steady_clock::now() + StopGrace;
     }
     wake();
@@ -203,7 +92,7 @@ void OfficeProcess::abandon()
     // A killed office is gone within milliseconds; its files are removed
     // only once it can no longer write them.
     ended_.wait_for(lock, std::chrono::milliseconds(500), [this] { return !aliveLocked(); });
-    removePipeSocket(pipeName_);
+    RemoveOfficePipeSocket(pipeName_);
     clearTempDir();
 }
 
@@ -278,30 +167,9 @@ void OfficeProcess::launchLocked()
     QDir().mkpath(profileDir_);
     clearTempDir();
     QDir().mkpath(tempDir());
-    pipeName_ = newPipeName();
-    const QByteArray profileUrl = QUrl::fromLocalFile(profileDir_).toEncoded();
-    QByteArrayList args{
-        QFile::encodeName(installation_.executable()),
-        "--headless",
-        "--invisible",
-        "--nologo",
-        "--norestore",
-        "--nolockcheck",
-        "--nodefault",
-        "-env:UserInstallation=" + profileUrl,
-        "--accept=pipe,name=" + pipeName_.toUtf8() + ";urp;StarOffice.ComponentContext",
-    };
-    QByteArrayList env = childEnvironment(tempDir());
-    // Everything the child needs is prepared before fork: between fork and
-    // exec only async-signal-safe calls are allowed.
-    auto argv = pointers(args);
-    auto envp = pointers(env);
-    const rlimit memory{memoryCeiling_, memoryCeiling_};
-    const pid_t parent = ::getpid();
-
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        execOffice(parent, memory, argv.data(), envp.data());
+    pipeName_ = NewOfficePipeName();
+    const pid_t pid =
+        ForkOffice({installation_.executable(), profileDir_, tempDir(), pipeName_, memoryCeiling_});
     if (pid < 0) {
         startError_ = QString::fromLocal8Bit(std::strerror(errno));
         return;
@@ -335,7 +203,7 @@ void OfficeProcess::reapLocked()
     status_ = status;
     pidFd_.reset();
     killAt_.reset();
-    removePipeSocket(pipeName_);
+    RemoveOfficePipeSocket(pipeName_);
     clearTempDir();
     ended_.notify_all();
     // A new profile has been set up: serve now, so the first file finds the
@@ -390,16 +258,7 @@ std::uint64_t OfficeProcess::cpuTime() const
     std::lock_guard lock(mutex_);
     if (!aliveLocked())
         return 0;
-    // Fields 14 and 15 of /proc/<pid>/stat, counted after the command name,
-    // which may itself hold spaces and parentheses.
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return 0;
-    return fields[11].toULongLong() + fields[12].toULongLong();
+    return ProcessCpuTicks(pid_);
 }
 
 QString OfficeProcess::tempDir() const

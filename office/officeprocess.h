@@ -1,5 +1,6 @@
 #pragma once
 
+#include "officechild.h"
 #include "officelocator.h"
 #include "uniquefd.h"
 
@@ -11,19 +12,14 @@
 #include <sys/types.h>
 #include <thread>
 
-// The most address space an office may map: half of the physical memory,
-// never below 2 GiB (an idle office maps about 0.8 GB). A sheet that asks for
-// more memory than that fails to load instead of taking the machine down.
-std::uint64_t DefaultOfficeMemoryCeiling();
-
 // One office process that Tarnwick started and owns. The office runs
 // headless on a private profile, in its own process group, under a memory
 // ceiling, and listens on a pipe whose name is new at each launch. The kernel
 // kills it when Tarnwick dies, however it dies.
 //
-// A supervisor thread of this object does all the work with the process:
-// it forks the office, reaps it the moment it ends, then kills what is left
-// of its group and removes its pipe socket, and ends a stopped office by
+// A supervisor thread of this object does all the work with the process
+// (officechild.h knows how an office is started): it forks the office, reaps it the moment it ends,
+// then kills what is left of its group and removes its pipe socket, and ends a stopped office by
 // force after a grace. So no call here waits for the office.
 class OfficeProcess {
 public:
@@ -70,13 +66,6 @@ public:
     // Where the office keeps its temporary files; emptied whenever no office
     // runs on the profile.
     QString tempDir() const;
-    // The socket of the office's pipe; the office leaves it behind when a
-    // signal ends it.
-    static QString pipeSocketPath(const QString& pipeName);
-    // Removes the pipe sockets that offices of earlier Tarnwicks left when
-    // their owner was killed outright or crashed: the socket's name carries
-    // the owner's pid, and a socket whose owner no longer runs serves no one.
-    static void removeOrphanedPipeSockets();
 
 private:
     void supervise();

@@ -108,7 +108,7 @@ OfficeSession::OfficeSession(OfficeInstallation installation, const QString& pro
     // Writing to the pipe of an office that just died raises SIGPIPE, which
     // would end Tarnwick; the failed write is reported by the bridge instead.
     std::signal(SIGPIPE, SIG_IGN);
-    OfficeProcess::removeOrphanedPipeSockets();
+    RemoveOrphanedOfficePipeSockets();
     // Two offices must never share a profile, so each Tarnwick takes the
     // first profile that no other Tarnwick holds.
     QDir().mkpath(profileRoot);

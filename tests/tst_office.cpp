@@ -105,7 +105,7 @@ void OfficeTest::firstFileFindsTheOfficeRunning()
     // and exited, and the next one was started at once, with no file asking.
     const OfficeProcess& process = session_->process();
     QTRY_VERIFY_WITH_TIMEOUT(!process.startedOnNewProfile() &&
-                                 QFile::exists(OfficeProcess::pipeSocketPath(process.pipeName())),
+                                 QFile::exists(OfficePipeSocketPath(process.pipeName())),
                              60000);
     const pid_t office = session_->officePid();
     const QString source = copySample("Budget 2026.ods", "first.ods");

@@ -56,9 +56,8 @@ void OfficeProcessTest::officeEndsWithItsOwner()
     QVERIFY(fixtures::waitForProcessGone(office, 15000));
     QTRY_VERIFY_WITH_TIMEOUT(fixtures::officeProcessesMentioning(profiles.path()).isEmpty(), 15000);
 
-    OfficeProcess::removeOrphanedPipeSockets();
-    const QFileInfo socket(
-        OfficeProcess::pipeSocketPath(QStringLiteral("tarnwick_%1_").arg(ownerPid)));
+    RemoveOrphanedOfficePipeSockets();
+    const QFileInfo socket(OfficePipeSocketPath(QStringLiteral("tarnwick_%1_").arg(ownerPid)));
     QCOMPARE(socket.dir().entryList({socket.fileName() + QStringLiteral("*")}, QDir::System),
              QStringList());
 }

@@ -115,7 +115,7 @@ void OfficeWatchTest::childStartsClean()
     QTRY_VERIFY(office->pid() > 0);
     const pid_t pid = office->pid();
     // The stand-in has exec'd sleep once its socket is there.
-    QTRY_VERIFY(QFile::exists(OfficeProcess::pipeSocketPath(office->pipeName())));
+    QTRY_VERIFY(QFile::exists(OfficePipeSocketPath(office->pipeName())));
     QTRY_COMPARE(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)),
                  QFileInfo(QStandardPaths::findExecutable("sleep")).canonicalFilePath());
     // Standard input, output and error at most.
@@ -160,7 +160,7 @@ void OfficeWatchTest::officeEndsWithItsGroupAndSocket()
     office->start();
     QTRY_VERIFY(office->pid() > 0);
     const pid_t pid = office->pid();
-    const QString socket = OfficeProcess::pipeSocketPath(office->pipeName());
+    const QString socket = OfficePipeSocketPath(office->pipeName());
     QTRY_VERIFY(QFile::exists(socket));
     pid_t helper = 0;
     const auto readHelper = [&] {
@@ -200,7 +200,7 @@ void OfficeWatchTest::newProfileIsServedAtOnce()
     QVERIFY(office->running());
     const pid_t pid = office->pid();
     QVERIFY(alive(pid));
-    const QString socket = OfficeProcess::pipeSocketPath(office->pipeName());
+    const QString socket = OfficePipeSocketPath(office->pipeName());
     QTRY_VERIFY(QFile::exists(socket));
     // Only the serving office's socket is left; it goes with its office.
     QCOMPARE(QDir("/tmp").entryList({"OSL_PIPE_*_" + office->pipeName().section('_', 0, 1) + "_*"},
