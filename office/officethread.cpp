@@ -84,39 +84,55 @@ void OfficeThread::run()
         Queue::runDroppingErrors(job);
 }
 
-void OfficeThread::wait(const std::function<void()>& job)
-{
-    const UniqueFd done(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!done)
-        throw std::system_error(errno, std::generic_category(), "eventfd");
+namespace {
+// One call's hand-off, shared by the caller and the job it posted, so that
+// the job may still signal when the caller has stopped waiting.
+struct Handoff {
+    UniqueFd done{::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)};
     std::atomic<bool> finished{false};
     std::exception_ptr error;
+};
+} // namespace
+
+void OfficeThread::wait(const std::function<void()>& job)
+{
+    const auto handoff = std::make_shared<Handoff>();
+    const int done = handoff->done.get();
+    if (done < 0)
+        throw std::system_error(errno, std::generic_category(), "eventfd");
     // Only the descriptor is touched from the office thread, never a Qt
-    // object.
-    post([&job, &finished, &error, fd = done.get()] {
+    // object. `finished` comes before the signal, so a signal that has been
+    // read means the call is over.
+    post([&job, handoff] {
         try {
             job();
         } catch (...) {
-            error = std::current_exception();
+            handoff->error = std::current_exception();
         }
+        handoff->finished.store(true, std::memory_order_release);
         const std::uint64_t one = 1;
-        while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+        while (::write(handoff->done.get(), &one, sizeof one) < 0 && errno == EINTR) {
         }
-        // Last: once this is seen, the waiting side closes the descriptor.
-        finished.store(true, std::memory_order_release);
     });
     {
         QEventLoop loop;
-        QSocketNotifier notifier(done.get(), QSocketNotifier::Read);
-        QObject::connect(&notifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-        if (!finished.load(std::memory_order_acquire))
+        QSocketNotifier notifier(done, QSocketNotifier::Read);
+        QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&loop, done] {
+            // Read the signal: a dialog opened during the call runs its own
+            // event loop, which an unread descriptor would wake at once, for
+            // as long as the dialog stays open.
+            std::uint64_t count = 0;
+            [[maybe_unused]] const auto got = ::read(done, &count, sizeof count);
+            loop.quit();
+        });
+        if (!handoff->finished.load(std::memory_order_acquire))
             loop.exec();
     }
     // An event loop that the application told to quit returns early; the job
     // still holds references into this frame, so wait for it plainly.
-    pollfd ready{done.get(), POLLIN, 0};
-    while (!finished.load(std::memory_order_acquire))
+    pollfd ready{done, POLLIN, 0};
+    while (!handoff->finished.load(std::memory_order_acquire))
         ::poll(&ready, 1, -1);
-    if (error)
-        std::rethrow_exception(error);
+    if (handoff->error)
+        std::rethrow_exception(handoff->error);
 }
