@@ -64,7 +64,7 @@ void Form1::PushButton2_Click()
             office = &services_.office.operations();
         });
         if (office) {
-            FileConversion file(*office, services_.clock, services_.runningExport);
+            FileConversion file(*office, services_.runningExport);
             for (int i = 1; i <= n; ++i) {
                 convertPosition(g, file, i);
                 g.line(164, [] {});

@@ -5,13 +5,13 @@
 // office's memory over 300 files converted back to back.
 #include "benchsupport.h"
 #include "clock.h"
-#include "dialogs.h"
 #include "fileconversion.h"
 #include "filelistmodel.h"
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
 #include "pdfprofilesettings.h"
+#include "quietdialogs.h"
 #include "settingsstore.h"
 
 #include <QApplication>
@@ -19,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <sys/resource.h>
@@ -28,22 +27,6 @@ namespace {
 
 constexpr int Files = 20;
 constexpr int LongRun = 300;
-
-// Answers every message with OK and remembers nothing: the run's only
-// message is "Done.".
-class QuietDialogs final : public Dialogs {
-public:
-    MessageAnswer message(const QString& text, const QString&, MessageButtons, MessageIcon) override
-    {
-        messages << text;
-        return MessageAnswer::Ok;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFiles(const OpenFileRequest&) override { return {}; }
-    QString browseForFolder(const QString&, const QString&) override { return {}; }
-    void openUrl(const QUrl&) override {}
-    QStringList messages;
-};
 
 double cpuSeconds()
 {
@@ -57,11 +40,9 @@ double cpuSeconds()
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTextStream out(stdout);
-    out << Qt::fixed;
-    QTemporaryDir work;
+    BenchMain<QApplication> bench(argc, argv);
+    QTextStream& out = bench.out;
+    QTemporaryDir& work = bench.work;
     const QStringList files = makeSampleCopies(work.filePath("in"), Files);
     const QString pdfDir = work.filePath("out");
     QDir().mkpath(pdfDir);
@@ -80,11 +61,11 @@ int main(int argc, char* argv[])
     // The office's own work for the same files: the engine without the
     // pause, on the warm office.
     OfficeOperations& engine = office.operations();
-    ConvertFile(engine, clock, files[0], pdfDir + "/warmup.pdf");
+    ConvertFile(engine, files[0], pdfDir + "/warmup.pdf");
     QElapsedTimer direct;
     direct.start();
     for (const QString& file : files)
-        ConvertFile(engine, clock, file, pdfDir + "/direct.pdf");
+        ConvertFile(engine, file, pdfDir + "/direct.pdf");
     const double officeWorkMs = direct.nsecsElapsed() / 1e6;
 
     for (const QString& file : files)
@@ -118,7 +99,7 @@ int main(int argc, char* argv[])
     out << "office memory over " << LongRun << " files (RSS MiB after n files):\n";
     double after20 = 0;
     for (int i = 0; i < LongRun; ++i) {
-        ConvertFile(engine, clock, many[i], pdfDir + "/many.pdf");
+        ConvertFile(engine, many[i], pdfDir + "/many.pdf");
         const int n = i + 1;
         if (n == 1 || n % 20 == 0) {
             const double rss = memoryMiB(office.session()->officePid(), "VmRSS:");

@@ -8,11 +8,33 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QTextStream>
 
 #include <algorithm>
 #include <csignal>
 #include <unistd.h>
 #include <vector>
+
+// What every benchmark's main sets up first: its application (QApplication
+// for the ones that show widgets, which they draw offscreen, QCoreApplication
+// for the others), a temporary working folder, and standard output for the
+// figures, in fixed notation.
+template <class Application> class BenchMain {
+public:
+    BenchMain(int& argc, char** argv) : app(offscreen(argc), argv) { out << Qt::fixed; }
+
+    Application app;
+    QTemporaryDir work;
+    QTextStream out{stdout};
+
+private:
+    static int& offscreen(int& argc)
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return argc;
+    }
+};
 
 inline double median(std::vector<double> values)
 {

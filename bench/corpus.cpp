@@ -8,7 +8,6 @@
 //
 //   corpus <folder> [--limit SECONDS] [--keep DIR]
 #include "benchsupport.h"
-#include "clock.h"
 #include "errors.h"
 #include "fileconversion.h"
 #include "officelocator.h"
@@ -24,12 +23,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QUrl>
 
 #include <chrono>
-#include <optional>
 
 namespace {
 
@@ -86,14 +83,14 @@ void readPdf(Side& side, const QString& pdf, int limitMs)
     side.text = fixtures::pdfText(pdf, limitMs);
 }
 
-Side convertOurs(UnoOffice& office, const Clock& clock, const QString& source, const QString& dir)
+Side convertOurs(UnoOffice& office, const QString& source, const QString& dir)
 {
     Side side;
     const QString pdf = OutputPathFor(source, dir, u'/');
     QElapsedTimer t;
     t.start();
     try {
-        ConvertFile(office, clock, source, pdf);
+        ConvertFile(office, source, pdf);
         side.ok = true;
     } catch (const TarnwickError& e) {
         side.message = e.description();
@@ -163,8 +160,8 @@ QString pagesOf(const Side& s)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    BenchMain<QCoreApplication> bench(argc, argv);
+    QTextStream& out = bench.out;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -177,7 +174,7 @@ int main(int argc, char* argv[])
     const QCommandLineOption keepOption("keep", "keep the PDFs and texts in this folder", "dir");
     parser.addOption(limitOption);
     parser.addOption(keepOption);
-    parser.process(app);
+    parser.process(bench.app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
     bool limitOk = false;
@@ -191,14 +188,8 @@ int main(int argc, char* argv[])
     if (!installation)
         qFatal("no office installation");
 
-    std::optional<QTemporaryDir> temporary;
-    QString work;
-    if (parser.isSet(keepOption)) {
-        work = QDir(parser.value(keepOption)).absolutePath();
-    } else {
-        temporary.emplace();
-        work = temporary->path();
-    }
+    const QString work = parser.isSet(keepOption) ? QDir(parser.value(keepOption)).absolutePath()
+                                                  : bench.work.path();
     for (const char* sub : {"ours", "theirs", "text", "warm-up"})
         freshDir(work + '/' + sub);
     QElapsedTimer total;
@@ -207,7 +198,6 @@ int main(int argc, char* argv[])
     // Both sides warm: our office started and used once, the soffice
     // profile made by a first call.
     const QString sample = QStringLiteral(TW_SOURCE_DIR "/Samples/Sales Report.ods");
-    SystemClock clock;
     WatchLimits limits;
     limits.longest = std::chrono::seconds(limitSeconds);
     OfficeSession session(*installation, work + "/profiles", limits);
@@ -215,7 +205,7 @@ int main(int argc, char* argv[])
     session.startInBackground();
     UnoOffice office(session);
     try {
-        ConvertFile(office, clock, sample, work + "/warm-up/ours.pdf");
+        ConvertFile(office, sample, work + "/warm-up/ours.pdf");
     } catch (const TarnwickError& e) {
         qFatal("our engine failed on the sample: %s", qPrintable(e.description()));
     }
@@ -236,7 +226,7 @@ int main(int argc, char* argv[])
     for (int i = 0; i < sources.size(); ++i) {
         const QString& source = sources[i];
         const QString tag = QStringLiteral("%1").arg(i + 1, 3, 10, QChar('0'));
-        Side ours = convertOurs(office, clock, source, freshDir(work + "/ours/" + tag));
+        Side ours = convertOurs(office, source, freshDir(work + "/ours/" + tag));
         if (ours.ok)
             readPdf(ours, OutputPathFor(source, work + "/ours/" + tag, u'/'), limitMs);
         const QString theirsDir = freshDir(work + "/theirs/" + tag);
@@ -297,7 +287,6 @@ int main(int argc, char* argv[])
 
     const double oursMedian = median(oursBoth), theirsMedian = median(theirsBoth);
     const double ratio = theirsMedian > 0 ? oursMedian / theirsMedian : 0;
-    out << Qt::fixed;
     out.setRealNumberPrecision(1);
     out << "\n                                       ours (a)   soffice --convert-to (b)   "
            "ratio (a)/(b)\n";

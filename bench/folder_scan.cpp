@@ -5,17 +5,16 @@
 // a warm cache; the longest time between two turns of the event loop during
 // a scan; and the time and memory of 100,000 rows in the list.
 #include "benchsupport.h"
-#include "dialogs.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
 #include "folderscan.h"
+#include "quietdialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -28,19 +27,6 @@ constexpr int Branching = 10;    // sub-folders per folder, four levels below th
 constexpr int FilesPerLeaf = 10; // files in each of the 10,000 deepest folders
 constexpr int Leaves = Branching * Branching * Branching * Branching;
 constexpr int TotalFiles = Leaves * FilesPerLeaf;
-
-// Answers OK or empty to everything.
-class QuietDialogs final : public Dialogs {
-public:
-    MessageAnswer message(const QString&, const QString&, MessageButtons, MessageIcon) override
-    {
-        return MessageAnswer::Ok;
-    }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFiles(const OpenFileRequest&) override { return {}; }
-    QString browseForFolder(const QString&, const QString&) override { return {}; }
-    void openUrl(const QUrl&) override {}
-};
 
 // The folder of leaf `leaf` (0..9999) under `root`, four levels down.
 QString leafFolder(const QString& root, int leaf)
@@ -178,10 +164,9 @@ FindResult runFind(const QString& root)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTextStream out(stdout);
-    out << Qt::fixed;
+    BenchMain<QApplication> bench(argc, argv);
+    QTextStream& out = bench.out;
+    QTemporaryDir& work = bench.work;
 
     FileListModel model;
     model.setHeaderText(QStringLiteral("OpenOffice Calc Files"));
@@ -231,7 +216,6 @@ int main(int argc, char* argv[])
     }
 
     // The scan against find, warm cache.
-    QTemporaryDir work;
     const QString root = work.filePath(QStringLiteral("tree"));
     makeTree(root);
     scan(model, root, true);

@@ -3,7 +3,6 @@
 // `soffice --headless --convert-to pdf` on its own profile, and prints the
 // figures side by side.
 #include "benchsupport.h"
-#include "clock.h"
 #include "fileconversion.h"
 #include "officelocator.h"
 #include "officesession.h"
@@ -15,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -56,16 +54,15 @@ double timeSofficeCall(const QString& profile, const QStringList& files, const Q
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    BenchMain<QCoreApplication> bench(argc, argv);
+    QTextStream& out = bench.out;
+    QTemporaryDir& work = bench.work;
     const auto installation = LocateOffice();
     if (!installation)
         qFatal("no office installation");
 
-    QTemporaryDir work;
     const QString in = work.filePath("in");
     const QStringList sources = makeSampleCopies(in, Files);
-    SystemClock clock;
 
     // (a) Our engine. A first session sets the profile up; the cold start is
     // then measured as a user sees it: a new session on an existing profile.
@@ -75,7 +72,7 @@ int main(int argc, char* argv[])
         OfficeSession setup(*installation, work.filePath("profiles"));
         setup.setProfileSetup(WritePdfExportSettings);
         UnoOffice office(setup);
-        ConvertFile(office, clock, sources[0], pdfOf(ours, sources[0]));
+        ConvertFile(office, sources[0], pdfOf(ours, sources[0]));
     }
     QElapsedTimer cold;
     cold.start();
@@ -83,7 +80,7 @@ int main(int argc, char* argv[])
     session.setProfileSetup(WritePdfExportSettings);
     session.startInBackground();
     UnoOffice office(session);
-    ConvertFile(office, clock, sources[0], pdfOf(ours, sources[0]));
+    ConvertFile(office, sources[0], pdfOf(ours, sources[0]));
     const double coldFirstMs = cold.nsecsElapsed() / 1e6;
 
     std::vector<double> perFile;
@@ -91,7 +88,7 @@ int main(int argc, char* argv[])
         for (const QString& source : sources) {
             QElapsedTimer t;
             t.start();
-            ConvertFile(office, clock, source, pdfOf(ours, source));
+            ConvertFile(office, source, pdfOf(ours, source));
             perFile.push_back(t.nsecsElapsed() / 1e6);
         }
     }
@@ -111,7 +108,6 @@ int main(int argc, char* argv[])
     const double callPerFile = median(all) / Files;
     const double marginal = (median(all) - median(one)) / (Files - 1);
 
-    out << Qt::fixed;
     out.setRealNumberPrecision(1);
     out << "office_export: " << Files << " small files, medians of " << Repeats << " rounds\n";
     out << "                                     ours (a)   soffice --convert-to (b)\n";

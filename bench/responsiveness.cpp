@@ -238,12 +238,10 @@ EndFigures endInTheMiddle(Display* display, const QString& sheet, int signal)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTextStream out(stdout);
-    out << Qt::fixed;
+    BenchMain<QApplication> bench(argc, argv);
+    QTextStream& out = bench.out;
+    QTemporaryDir& work = bench.work;
     out.setRealNumberPrecision(1);
-    QTemporaryDir work;
     const QString pdfDir = work.filePath("out");
     QDir().mkpath(pdfDir);
     const QString small = work.filePath("small.ods");
@@ -339,7 +337,7 @@ int main(int argc, char* argv[])
             for (const QString& file : files) {
                 QElapsedTimer t;
                 t.start();
-                ConvertFile(*office, SystemClock(), file, pdfDir + "/handoff.pdf");
+                ConvertFile(*office, file, pdfDir + "/handoff.pdf");
                 (office == &direct ? onCaller : onThread).push_back(t.nsecsElapsed() / 1e6);
             }
         }

@@ -136,10 +136,9 @@ void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString
     run(FileStep::Release, [&] { file.release(); });
 }
 
-void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& sourcePath,
-                 const QString& outputPath)
+void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath)
 {
-    FileConversion file(office, clock);
+    FileConversion file(office);
     FileStep current = FileStep::ServiceManager;
     try {
         RunFileSteps(file, sourcePath, outputPath, {},

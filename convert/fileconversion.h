@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class Clock;
 class RunningExport;
 
 // Converting one file, step by step, in the order the batch run calls the
@@ -16,8 +15,8 @@ class RunningExport;
 class FileConversion {
 public:
     // `running`, when given, knows the export in progress meanwhile.
-    FileConversion(OfficeOperations& office, const Clock& clock, RunningExport* running = nullptr)
-        : office_(office), clock_(clock), running_(running)
+    explicit FileConversion(OfficeOperations& office, RunningExport* running = nullptr)
+        : office_(office), running_(running)
     {
     }
 
@@ -43,7 +42,6 @@ public:
 
 private:
     OfficeOperations& office_;
-    const Clock& clock_;
     RunningExport* running_;
     OfficeRef serviceManager_, desktop_, document_, dispatchHelper_, controller_, frame_;
     PropertyValues arguments_{3};
@@ -87,5 +85,4 @@ void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString
 
 // All steps for one file, without the waits; the first failure propagates,
 // after the loaded document has been closed.
-void ConvertFile(OfficeOperations& office, const Clock& clock, const QString& sourcePath,
-                 const QString& outputPath);
+void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath);

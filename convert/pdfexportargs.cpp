@@ -105,8 +105,3 @@ css::beans::PropertyValue FilterDataRecord()
 {
     return CreatePropertyValue(QStringLiteral("FilterData"), Any(PdfExportOptions()));
 }
-
-Sequence<css::beans::PropertyValue> BuildPdfExportArguments(const QString& outputUrl)
-{
-    return SequenceOf({UrlRecord(outputUrl), FilterNameRecord(), FilterDataRecord()});
-}

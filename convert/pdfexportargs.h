@@ -21,11 +21,8 @@ std::vector<PdfOption> PdfOptionTable();
 // sequence {name, (sal_Int16) 0, value, state text}.
 css::uno::Sequence<css::uno::Sequence<css::uno::Any>> PdfExportOptions();
 
-// The three export records, one by one, as the run builds them.
+// The three export records "URL", "FilterName" and "FilterData", built
+// afresh for each file, one step each.
 css::beans::PropertyValue UrlRecord(const QString& outputUrl);
 css::beans::PropertyValue FilterNameRecord();
 css::beans::PropertyValue FilterDataRecord();
-
-// The three export arguments "URL", "FilterName" and "FilterData", built
-// afresh for each file.
-css::uno::Sequence<css::beans::PropertyValue> BuildPdfExportArguments(const QString& outputUrl);

@@ -1,5 +1,4 @@
 #include "exportleftovers.h"
-#include "fakeclock.h"
 #include "fakeoffice.h"
 #include "fileconversion.h"
 #include "officeerror.h"
@@ -31,20 +30,18 @@ private slots:
 private:
     QTemporaryDir dir_;
     FakeOffice office_;
-    FakeClock clock_;
 };
 
 void FileConversionTest::init()
 {
     office_ = FakeOffice();
-    clock_.wall = QDateTime::currentDateTimeUtc();
 }
 
 void FileConversionTest::callsTheOfficeInOrder()
 {
     const QString source = dir_.filePath("In/Q1 #1.ods");
     const QString output = dir_.filePath("Q1 #1.pdf");
-    ConvertFile(office_, clock_, source, output);
+    ConvertFile(office_, source, output);
     const QString sourceUrl = "file:///" + dir_.path() + "/In/Q1 %231.ods";
     const QStringList expected{
         "createServiceManager",
@@ -70,7 +67,7 @@ void FileConversionTest::unloadableFileNamesTheFile()
 {
     const QString source = dir_.filePath("broken.ods");
     office_.unloadableUrls.insert("file:///" + source);
-    FileConversion file(office_, clock_);
+    FileConversion file(office_);
     file.createServiceManager();
     file.createDesktop();
     try {
@@ -86,7 +83,7 @@ void FileConversionTest::stepsAfterAFailedLoadFailClearly()
 {
     const QString source = dir_.filePath("broken.ods");
     office_.unloadableUrls.insert("file:///" + source);
-    FileConversion file(office_, clock_);
+    FileConversion file(office_);
     file.createServiceManager();
     file.createDesktop();
     QVERIFY_THROWS_EXCEPTION(OfficeError, file.load(source));
@@ -113,7 +110,7 @@ void FileConversionTest::stepsAfterAFailedLoadFailClearly()
 
 void FileConversionTest::failedStepLeavesNoObjectOfThePreviousFile()
 {
-    FileConversion file(office_, clock_);
+    FileConversion file(office_);
     file.createServiceManager();
     file.createDesktop();
     file.load(dir_.filePath("a.ods"));
@@ -184,7 +181,7 @@ void FileConversionTest::exportCheck()
         if (viaRename)
             QVERIFY(std::rename(QFile::encodeName(target), QFile::encodeName(path)) == 0);
     };
-    FileConversion file(office_, clock_);
+    FileConversion file(office_);
     file.createServiceManager();
     file.createDesktop();
     file.load(dir_.filePath("a.ods"));
@@ -245,7 +242,7 @@ void FileConversionTest::failedExportLeavesNoOfficeFile()
             FakeOffice::writeFakePdf(path);
     };
     try {
-        ConvertFile(office_, clock_, dir_.filePath("a.ods"), out.filePath("out.pdf"));
+        ConvertFile(office_, dir_.filePath("a.ods"), out.filePath("out.pdf"));
         QCOMPARE(outcome, QString("written"));
     } catch (const OfficeError&) {
         QVERIFY(outcome != "written");
@@ -298,7 +295,7 @@ void FileConversionTest::failedStepClosesTheDocument()
     QFETCH(QString, step);
     office_.failing = {step, "close"};
     try {
-        ConvertFile(office_, clock_, dir_.filePath("a.ods"), dir_.filePath("a.pdf"));
+        ConvertFile(office_, dir_.filePath("a.ods"), dir_.filePath("a.pdf"));
         QFAIL("a failed step must raise");
     } catch (const OfficeError& e) {
         QCOMPARE(e.description(), "scripted failure of " + step);

@@ -1,4 +1,3 @@
-#include "clock.h"
 #include "fileconversion.h"
 #include "officeerror.h"
 #include "officefixtures.h"
@@ -62,7 +61,6 @@ private:
     QString systemTemp_;
     std::unique_ptr<OfficeSession> session_;
     std::unique_ptr<UnoOffice> office_;
-    SystemClock clock_;
 };
 
 void OfficeTest::initTestCase()
@@ -109,7 +107,7 @@ void OfficeTest::firstFileFindsTheOfficeRunning()
                              60000);
     const pid_t office = session_->officePid();
     const QString source = copySample("Budget 2026.ods", "first.ods");
-    ConvertFile(*office_, clock_, source, pdfFor(source));
+    ConvertFile(*office_, source, pdfFor(source));
     QCOMPARE(session_->officePid(), office);
     QCOMPARE(session_->launches(), 1);
 }
@@ -160,7 +158,7 @@ void OfficeTest::samplesConvert()
     QFETCH(QString, sample);
     QFETCH(QStringList, phrases);
     const QString source = copyIn(TW_SOURCE_DIR "/" + sample, QFileInfo(sample).fileName());
-    ConvertFile(*office_, clock_, source, pdfFor(source));
+    ConvertFile(*office_, source, pdfFor(source));
     const QString text = fixtures::pdfText(pdfFor(source));
     for (const QString& phrase : phrases)
         QVERIFY2(text.contains(phrase), qPrintable(phrase + " missing in: " + text));
@@ -184,7 +182,7 @@ void OfficeTest::oddNamesConvert()
     QFETCH(QString, name);
     const QString source = copySample("Budget 2026.ods", name);
     const QString pdf = name.contains('.') ? pdfFor(source) : source + ".pdf";
-    ConvertFile(*office_, clock_, source, pdf);
+    ConvertFile(*office_, source, pdf);
     QVERIFY(fixtures::pdfText(pdf).contains("Tarnwick sample budget"));
 }
 
@@ -193,7 +191,7 @@ void OfficeTest::escapeLookalikeDoesNotOverwriteItsTwin()
     // Unencoded, the office would read "x%41" as "xA".
     const QString twin = copySample("Sales Report.ods", "xA.ods");
     const QString tricky = copySample("Budget 2026.ods", "x%41.ods");
-    ConvertFile(*office_, clock_, tricky, pdfFor(tricky));
+    ConvertFile(*office_, tricky, pdfFor(tricky));
     QVERIFY(fixtures::pdfText(pdfFor(tricky)).contains("Tarnwick sample budget"));
     QVERIFY(!QFileInfo::exists(pdfFor(twin)));
 }
@@ -219,7 +217,7 @@ void OfficeTest::badFilesRaiseAtTheLoad()
     else if (kind == "text")
         fixtures::writeTextFile(source, "This is plain text, not a spreadsheet.\n");
 
-    FileConversion file(*office_, clock_);
+    FileConversion file(*office_);
     file.createServiceManager();
     file.createDesktop();
     try {
@@ -239,7 +237,7 @@ void OfficeTest::badFilesRaiseAtTheLoad()
 
     // The office is still good for the next file.
     const QString good = copySample("Sales Report.ods", "after-" + kind + ".ods");
-    ConvertFile(*office_, clock_, good, pdfFor(good));
+    ConvertFile(*office_, good, pdfFor(good));
     QVERIFY(fixtures::pdfText(pdfFor(good)).contains("Tarnwick sample sales"));
 }
 
@@ -250,7 +248,7 @@ void OfficeTest::missingOutputFolderIsReported()
     fixtures::writeTextFile(work_.filePath("blocker"), "a file, not a folder");
     const QString pdf = work_.filePath("blocker/folder/nowhere.pdf");
     try {
-        ConvertFile(*office_, clock_, source, pdf);
+        ConvertFile(*office_, source, pdf);
         QFAIL("an export that wrote nothing must raise");
     } catch (const OfficeError& e) {
         QCOMPARE(e.description(), "The PDF file was not written: " + pdf);
@@ -266,7 +264,7 @@ void OfficeTest::pdfFollowsTheOptionTable()
     const QString source = dir + "/in/picture.fods";
     fixtures::writePictureAndLinkSheet(source, "../other/target.ods");
     const QString pdf = dir + "/in/picture.pdf";
-    ConvertFile(*office_, clock_, source, pdf);
+    ConvertFile(*office_, source, pdf);
 
     const QStringList images = fixtures::pdfImagesList(pdf).split('\n', Qt::SkipEmptyParts);
     QVERIFY2(images.size() == 3, qPrintable(images.join('\n')));
@@ -286,7 +284,7 @@ void OfficeTest::pdfFollowsTheOptionTable()
 void OfficeTest::killedOfficeCostsOnlyOneFile()
 {
     const QString first = copySample("Budget 2026.ods", "before-kill.ods");
-    ConvertFile(*office_, clock_, first, pdfFor(first));
+    ConvertFile(*office_, first, pdfFor(first));
     const pid_t office = session_->officePid();
     const int launches = session_->launches();
     QCOMPARE(::kill(office, SIGKILL), 0);
@@ -294,7 +292,7 @@ void OfficeTest::killedOfficeCostsOnlyOneFile()
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::inProcessTable(office), 1000);
 
     const QString second = copySample("Sales Report.ods", "after-kill.ods");
-    ConvertFile(*office_, clock_, second, pdfFor(second));
+    ConvertFile(*office_, second, pdfFor(second));
     QVERIFY(fixtures::pdfText(pdfFor(second)).contains("Tarnwick sample sales"));
     QCOMPARE(session_->launches(), launches + 1);
     QVERIFY(session_->officePid() != office);
@@ -381,7 +379,7 @@ void OfficeTest::hungOfficeCostsOneFile()
     took.start();
     QString error;
     try {
-        ConvertFile(*office_, clock_, sheet, out + "/long.pdf");
+        ConvertFile(*office_, sheet, out + "/long.pdf");
     } catch (const OfficeError& e) {
         error = e.description();
     }
@@ -401,7 +399,7 @@ void OfficeTest::hungOfficeCostsOneFile()
     }
     // The next file converts, and the output folder holds no leftover.
     const QString next = copySample("Sales Report.ods", "next-" + stop + ".ods");
-    ConvertFile(*office_, clock_, next, out + "/next.pdf");
+    ConvertFile(*office_, next, out + "/next.pdf");
     QVERIFY(fixtures::pdfText(out + "/next.pdf").contains("Tarnwick sample sales"));
     left.sort();
     QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name), left);
@@ -413,7 +411,7 @@ void OfficeTest::enormousSheetFailsAtTheLoad()
     const QString enormous = work_.filePath("enormous.fods");
     fixtures::writeLongSheet(enormous, 999999999, 999999999);
     try {
-        ConvertFile(*office_, clock_, enormous, pdfFor(enormous));
+        ConvertFile(*office_, enormous, pdfFor(enormous));
         QFAIL("a sheet beyond the memory ceiling must not convert");
     } catch (const OfficeError& e) {
         QVERIFY2(e.description().startsWith("The file could not be opened: " + enormous) ||
@@ -422,7 +420,7 @@ void OfficeTest::enormousSheetFailsAtTheLoad()
     }
     QVERIFY(!QFileInfo::exists(pdfFor(enormous)));
     const QString next = copySample("Sales Report.ods", "after-enormous.ods");
-    ConvertFile(*office_, clock_, next, pdfFor(next));
+    ConvertFile(*office_, next, pdfFor(next));
     QVERIFY(fixtures::pdfText(pdfFor(next)).contains("Tarnwick sample sales"));
 }
 
