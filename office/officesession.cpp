@@ -19,12 +19,11 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <csignal>
 #include <mutex>
+#include <thread>
 
 using namespace css;
 using css::uno::Reference;
@@ -85,12 +84,12 @@ void turnOffDocumentLocking(const Reference<uno::XComponentContext>& remote)
     }
 }
 
-// Waits while the window keeps handling its events.
-void waitAlive(int ms)
+// Sleeps between two attempts to reach the office. The session runs on the
+// office thread, which has no events to handle; the window waits for the
+// whole call in its own event loop.
+void sleepBeforeRetry()
 {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ConnectRetryMs));
 }
 
 } // namespace
@@ -259,7 +258,7 @@ void OfficeSession::connectWatched(int launched)
         // On a new profile the first office only sets the profile up and
         // then exits; a connection made meanwhile would break at once.
         if (process_->startedOnNewProfile() && process_->running() && !profileSetup.hasExpired()) {
-            waitAlive(ConnectRetryMs);
+            sleepBeforeRetry();
             continue;
         }
         try {
@@ -296,7 +295,7 @@ void OfficeSession::connectWatched(int launched)
             launch();
             ++launched;
         }
-        waitAlive(ConnectRetryMs);
+        sleepBeforeRetry();
     }
 }
 
