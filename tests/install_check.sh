@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and, as a .deb, into a temporary
-# root, then starts each installed copy under xvfb-run and checks its window,
-# its office and the samples it found beside itself.
+# root, then starts each installed copy once under xvfb-run and checks its
+# window, its office and the samples it found beside itself.
 set -euo pipefail
 build=$1
 checker=$2
@@ -18,7 +18,7 @@ for file in tarnwick libtarnwick-question.so; do
     fi
 done
 TW_PROGRAM="$work/prefix/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/prefix/lib/tarnwick/Samples" \
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$checker"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$checker" windowAppearsAndClosingEndsTheOffice
 
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null
 deb=$(ls "$work"/deb/tarnwick_*.deb)
@@ -34,5 +34,5 @@ for file in ./usr/bin/tarnwick ./usr/lib/tarnwick/tarnwick ./usr/lib/tarnwick/ta
 done
 dpkg-deb -x "$deb" "$work/root"
 TW_PROGRAM="$work/root/usr/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/root/usr/lib/tarnwick/Samples" \
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$checker"
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$checker" windowAppearsAndClosingEndsTheOffice
 echo "installed copies checked"

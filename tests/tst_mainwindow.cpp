@@ -86,7 +86,6 @@ private slots:
     void browseForOutputFolder_data();
     void browseForOutputFolder();
     void unwritableSettingsWarnOnce();
-    void closingEndsTheProgram();
     void filesBesideTheProgram_data();
     void filesBesideTheProgram();
     void darkSchemeChangesNothing();
@@ -402,16 +401,6 @@ void MainWindowTest::unwritableSettingsWarnOnce()
     QVERIFY(warnings[0].text.contains("could not be saved"));
     QCOMPARE(warnings[0].icon, MessageIcon::None);
     QVERIFY(!frame4(w)->isEnabled()); // the choice still applies
-}
-
-void MainWindowTest::closingEndsTheProgram()
-{
-    WindowHarness h;
-    auto w = h.start();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    w->close();
-    QCOMPARE(h.endCalls, 1);
 }
 
 void MainWindowTest::filesBesideTheProgram_data()

@@ -28,7 +28,6 @@ private slots:
     void rowRemovedDuringAYieldIsReportedAndSkipped();
     void unloadableFileReportsEachStepAndTheRunGoesOn();
     void missingServiceManagerNeverReachesThePreviousFile();
-    void closingTheWindowDuringARunEndsTheProgram();
 
 private:
     struct Run {
@@ -269,18 +268,6 @@ void RunTest::missingServiceManagerNeverReachesThePreviousFile()
                                                           "getCurrent|getFrame|executeDispatch|"
                                                           "close)")),
              QStringList{});
-}
-
-void RunTest::closingTheWindowDuringARunEndsTheProgram()
-{
-    auto run = startRun({"a.ods", "b.ods"});
-    run->w->show();
-    run->h.office.office.exportAction = [&](const QString& path) {
-        FakeOffice::writeFakePdf(path);
-        run->w->close();
-    };
-    click(*run->w);
-    QCOMPARE(run->h.endCalls, 1);
 }
 
 QTEST_MAIN(RunTest)

@@ -203,6 +203,7 @@ void WindowX11Test::endingInTheMiddleOfAnExport_data()
     QTest::addColumn<int>("signal");
     QTest::newRow("window closed") << 0;
     QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
     QTest::newRow("SIGHUP") << SIGHUP;
 }
 

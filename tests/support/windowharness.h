@@ -24,14 +24,9 @@ public:
 
     std::unique_ptr<Form1> make()
     {
-        AppServices services{dialogs,
-                             settings,
-                             clock,
-                             *link,
-                             programDir,
-                             [this] { return desktopFolder(); },
-                             [this] { ++endCalls; },
-                             &running};
+        AppServices services{dialogs, settings,   clock,
+                             *link,   programDir, [this] { return desktopFolder(); },
+                             [] {},   &running};
         return std::make_unique<Form1>(services);
     }
 
@@ -61,7 +56,6 @@ public:
     QString programDir;
     std::function<QString()> desktopFolder = [] { return QStringLiteral("/home/ann/Desktop/"); };
     RunningExport running;
-    int endCalls = 0;
     bool loaded = false;
 };
 
