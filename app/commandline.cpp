@@ -2,42 +2,48 @@
 
 #include <QDir>
 
-CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir)
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Qt's own options, which it reads in either form, "-name" or "--name".
+// Those in the first list take the next argument as their value; the
+// "NAME=VALUE" forms carry it in the argument itself.
+const QStringList QtOptionsWithValue = {QStringLiteral("-platform"),
+                                        QStringLiteral("-platformpluginpath"),
+                                        QStringLiteral("-platformtheme"),
+                                        QStringLiteral("-plugin"),
+                                        QStringLiteral("-qwindowgeometry"),
+                                        QStringLiteral("-qwindowicon"),
+                                        QStringLiteral("-qwindowtitle"),
+                                        QStringLiteral("-session"),
+                                        QStringLiteral("-display"),
+                                        QStringLiteral("-geometry"),
+                                        QStringLiteral("-title"),
+                                        QStringLiteral("-icon"),
+                                        QStringLiteral("-name"),
+                                        QStringLiteral("-style"),
+                                        QStringLiteral("-stylesheet")};
+const QStringList QtOptionsAlone = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
+                                    QStringLiteral("-nograb"), QStringLiteral("-dograb")};
+const QStringList QtOptionsWithEquals = {QStringLiteral("-style="), QStringLiteral("-stylesheet="),
+                                         QStringLiteral("-qmljsdebugger=")};
+
+QString qtSpelling(const QString& option)
 {
-    CommandLine line;
-    bool help = false, version = false, optionsEnded = false;
-    const QDir base(workingDir);
-    for (const QString& argument : arguments) {
-        if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            line.files << QDir::cleanPath(base.absoluteFilePath(argument));
-        } else if (argument == u"--") {
-            optionsEnded = true;
-        } else if (argument == u"-h" || argument == u"--help" || argument == u"-?") {
-            help = true;
-        } else if (argument == u"-v" || argument == u"--version") {
-            version = true;
-        } else if (line.wrongOption.isEmpty()) {
-            line.wrongOption = argument;
-        }
-    }
-    if (help)
-        line.action = CommandLine::Action::Help;
-    else if (version)
-        line.action = CommandLine::Action::Version;
-    else if (!line.wrongOption.isEmpty())
-        line.action = CommandLine::Action::Wrong;
-    return line;
+    return option.startsWith(u"--") ? option.mid(1) : option;
 }
 
-QStringList ProgramArguments(int argc, char* argv[])
+bool isQtOptionAlone(const QString& option)
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
+    const QString name = qtSpelling(option);
+    return QtOptionsAlone.contains(name) ||
+           std::any_of(QtOptionsWithEquals.begin(), QtOptionsWithEquals.end(),
+                       [&](const QString& prefix) { return name.startsWith(prefix); });
 }
 
-QString HelpText()
+QString helpText()
 {
     return QStringLiteral(
         "Usage: tarnwick [FILE|FOLDER]...\n"
@@ -52,7 +58,69 @@ QString HelpText()
         "  -v, --version  show the version and end\n");
 }
 
-QString VersionText()
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir)
 {
-    return QStringLiteral("Tarnwick " TARNWICK_VERSION "\n");
+    CommandLine line;
+    bool help = false, version = false, optionsEnded = false;
+    const QDir base(workingDir);
+    const auto wrong = [&line](const QString& problem) {
+        if (line.problem.isEmpty())
+            line.problem = problem;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument.isEmpty()) {
+            // An empty variable in a script; as a path it would name the
+            // working folder.
+        } else if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
+            line.files << QDir::cleanPath(base.absoluteFilePath(argument));
+        } else if (argument == u"--") {
+            optionsEnded = true;
+        } else if (argument == u"-h" || argument == u"--help" || argument == u"-?") {
+            help = true;
+        } else if (argument == u"-v" || argument == u"--version") {
+            version = true;
+        } else if (QtOptionsWithValue.contains(qtSpelling(argument))) {
+            if (++i == arguments.size())
+                wrong(QStringLiteral("option %1 needs a value").arg(argument));
+        } else if (!isQtOptionAlone(argument)) {
+            wrong(QStringLiteral("unknown option %1").arg(argument));
+        }
+    }
+    if (help)
+        line.action = CommandLine::Action::Help;
+    else if (version)
+        line.action = CommandLine::Action::Version;
+    else if (!line.problem.isEmpty())
+        line.action = CommandLine::Action::Wrong;
+    return line;
+}
+
+QStringList ProgramArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+std::optional<int> AnswerWithoutWindow(const CommandLine& line)
+{
+    switch (line.action) {
+    case CommandLine::Action::Run:
+        return std::nullopt;
+    case CommandLine::Action::Help:
+        std::fputs(helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs("Tarnwick " TARNWICK_VERSION "\n", stdout);
+        return 0;
+    case CommandLine::Action::Wrong:
+        std::fprintf(stderr, "tarnwick: %s\nTry 'tarnwick --help'.\n",
+                     line.problem.toLocal8Bit().constData());
+        return 2;
+    }
+    return 2;
 }

@@ -1,9 +1,11 @@
 // The program as the user starts it. The real program (tarnwick.bin beside
 // this file) links the office's libraries and so cannot even be loaded when
 // no office is installed. This launcher links none of them, and only Qt Core:
-// it looks for the office, asks the start-up question (from a module of its
-// own) when there is none, and otherwise replaces itself with the real
-// program, keeping its process and arguments.
+// it answers --help, --version and a wrong option, looks for the office,
+// asks the start-up question (from a module of its own) when there is none,
+// and otherwise replaces itself with the real program, keeping its process
+// and arguments.
+#include "commandline.h"
 #include "officelocator.h"
 
 #include <QFile>
@@ -38,6 +40,10 @@ using AskForOffice = int (*)(int, char*[]);
 
 int main(int argc, char* argv[])
 {
+    // Before the office and a display are needed.
+    if (const auto exitCode =
+            AnswerWithoutWindow(ParseCommandLine(ProgramArguments(argc, argv), {})))
+        return *exitCode;
     if (LocateOffice())
         return becomeRealProgram(argv);
 

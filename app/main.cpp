@@ -22,21 +22,10 @@
 int main(int argc, char* argv[])
 {
     // Answered before the application object exists, which needs a display.
-    const CommandLine early = ParseCommandLine(ProgramArguments(argc, argv), QString());
-    if (early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version) {
-        const QString text = early.action == CommandLine::Action::Help ? HelpText() : VersionText();
-        std::fputs(text.toLocal8Bit().constData(), stdout);
-        return 0;
-    }
+    const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv), QDir::currentPath());
+    if (const auto exitCode = AnswerWithoutWindow(line))
+        return *exitCode;
     TarnwickApplication app(argc, argv);
-    // Read again now that Qt has taken out its own options (-platform, ...).
-    const CommandLine line =
-        ParseCommandLine(QCoreApplication::arguments().mid(1), QDir::currentPath());
-    if (line.action == CommandLine::Action::Wrong) {
-        std::fprintf(stderr, "tarnwick: unknown option %s\nTry 'tarnwick --help'.\n",
-                     qPrintable(line.wrongOption));
-        return 2;
-    }
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     const QString programDir = QCoreApplication::applicationDirPath();

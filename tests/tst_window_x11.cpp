@@ -35,6 +35,14 @@ private slots:
 
 private:
     static QString program() { return qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM); }
+    // The command that runs what follows it with the office's folder hidden
+    // behind `empty` in a mount namespace of its own: its libraries are gone.
+    static QStringList hidingTheOffice(const QString& empty)
+    {
+        return {
+            "unshare", "-m", "sh", "-c", R"(mount --bind "$0" /usr/lib/libreoffice && exec "$@")",
+            empty};
+    }
     // Starts the program on a home of its own and waits for its window and
     // for the office it starts in the background.
     void startProgram();
@@ -171,8 +179,6 @@ void WindowX11Test::captionsAreExact()
 
 void WindowX11Test::withoutAnOfficeTheQuestionComesAndNoEndsIt()
 {
-    // The office's folder is hidden behind an empty one in a mount namespace
-    // of the program's own; its libraries are gone with it.
     if (::geteuid() != 0)
         QSKIP("hiding the office needs a mount namespace: run as root");
     QTemporaryDir empty;
@@ -180,9 +186,7 @@ void WindowX11Test::withoutAnOfficeTheQuestionComesAndNoEndsIt()
     tool_ = std::make_unique<QProcess>();
     tool_->setProcessEnvironment(x11::programEnvironment(*home_));
     tool_->setProcessChannelMode(QProcess::ForwardedChannels);
-    tool_->start("unshare",
-                 {"-m", "sh", "-c", R"(mount --bind "$1" /usr/lib/libreoffice && exec "$2")", "sh",
-                  empty.path(), qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM)});
+    tool_->start("unshare", hidingTheOffice(empty.path()).mid(1) << program());
     QVERIFY(tool_->waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT((window_ = x11::findMappedWindow(display_, "Tarnwick")) != 0, 30000);
     QVERIFY(x11::isDialog(display_, window_));
@@ -300,6 +304,8 @@ void WindowX11Test::informationNeedsNoDisplay_data()
     QTest::newRow("help wins") << QStringList{"--bogus", "-h"} << 0 << "Usage: tarnwick";
     QTest::newRow("unknown option")
         << QStringList{"--bogus"} << 2 << "tarnwick: unknown option --bogus";
+    QTest::newRow("Qt's option without its value")
+        << QStringList{"-reverse", "-style"} << 2 << "tarnwick: option -style needs a value";
 }
 
 void WindowX11Test::informationNeedsNoDisplay()
@@ -307,20 +313,27 @@ void WindowX11Test::informationNeedsNoDisplay()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QString, output);
-    const QTemporaryDir home;
-    QProcessEnvironment env = x11::programEnvironment(home);
+    if (::geteuid() != 0)
+        QSKIP("hiding the office needs a mount namespace: run as root");
+    const QTemporaryDir home, empty;
+    QProcessEnvironment env = x11::programEnvironment(home); // no QT_QPA_PLATFORM
     env.remove("DISPLAY");
     env.remove("WAYLAND_DISPLAY");
-    // Options are checked once Qt has taken out its own, which needs a platform.
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    QProcess tool;
-    tool.setProcessEnvironment(env);
-    tool.start(program(), arguments);
-    QVERIFY(tool.waitForFinished(30000));
-    QCOMPARE(tool.exitCode(), exitCode);
-    const QString text = QString::fromLocal8Bit(exitCode ? tool.readAllStandardError()
-                                                         : tool.readAllStandardOutput());
-    QVERIFY2(text.contains(output), qPrintable(text));
+    // The launcher, with the office and without, and the real program.
+    const QString launcher = QFileInfo(program()).canonicalFilePath();
+    for (const QStringList& command :
+         {QStringList{launcher}, hidingTheOffice(empty.path()) << launcher,
+          QStringList{QFileInfo(launcher).dir().filePath("tarnwick.bin")}}) {
+        QProcess tool;
+        tool.setProcessEnvironment(env);
+        tool.start(command.first(), command.mid(1) + arguments);
+        QVERIFY(tool.waitForFinished(30000));
+        const QString text = QString::fromLocal8Bit(exitCode ? tool.readAllStandardError()
+                                                             : tool.readAllStandardOutput());
+        QVERIFY2(tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == exitCode &&
+                     text.contains(output),
+                 qPrintable(command.join(' ') + ": " + text));
+    }
 }
 
 QTEST_GUILESS_MAIN(WindowX11Test)
