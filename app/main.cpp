@@ -44,7 +44,8 @@ int main(int argc, char* argv[])
     // Closing the window or a signal to end ends the program at once, also
     // in the middle of an office call: the office goes first with what it
     // left behind; every setting is already on disk.
-    auto exitNow = [&office, &runningExport](int code) {
+    auto exitNow = [&instance, &office, &runningExport](int code) {
+        instance.close();
         office.abandon();
         // Only once the office is dead: it might still write to the file.
         runningExport.removeLeftovers();
@@ -55,18 +56,22 @@ int main(int argc, char* argv[])
     Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder,
                   [&] { exitNow(0); }, &runningExport});
     dialogs.setParent(&window);
-    // Files from the command line, and from later starts, go in as a drop.
-    QObject::connect(&instance, &SingleInstance::filesArrived, &window,
-                     [&window](const QStringList& files) {
-                         window.ListView1_OLEDragDrop(files);
-                         window.raise();
-                         window.activateWindow();
-                     });
     if (!window.Form_Load())
         return 0;
     window.show();
-    if (!line.files.isEmpty())
-        QTimer::singleShot(0, &window,
-                           [&window, files = line.files] { window.ListView1_OLEDragDrop(files); });
+    // Files from later starts go in as a drop once the window is shown, and
+    // a start without files brings the window back.
+    QObject::connect(&instance, &SingleInstance::filesArrived, &window,
+                     [&window](const QStringList& files) {
+                         window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+                         window.raise();
+                         window.activateWindow();
+                         window.ListView1_OLEDragDrop(files);
+                     });
+    // The command line's files first, then those that came meanwhile.
+    QTimer::singleShot(0, &window, [&window, &instance, files = line.files] {
+        window.ListView1_OLEDragDrop(files);
+        instance.deliverFiles();
+    });
     return app.exec();
 }

@@ -1,17 +1,15 @@
 #include "singleinstance.h"
 
+#include "privatefolder.h"
+
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QPointer>
 
 #include <cstdio>
 #include <memory>
-
-#include <unistd.h>
+#include <utility>
 
 namespace {
 // Each path is sent in its on-disk bytes and ends with a NUL, which no path
@@ -40,30 +38,42 @@ QStringList decodeFiles(const QByteArray& message)
 
 // A list of paths is small; more than this is not a later start talking.
 constexpr qsizetype MaxMessage = 16 * 1024 * 1024;
-// How long a later start waits for the running one to take its files in.
-constexpr int AnswerWaitMs = 5000;
+// How long a start waits for another that is claiming at the same moment.
+constexpr int LockWaitMs = 10000;
 } // namespace
 
-SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent)
+SingleInstance::SingleInstance(const QString& key, int answerWaitMs, QObject* parent)
+    : QObject(parent), answerWaitMs_(answerWaitMs)
 {
-    QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
-        dir = QDir::tempPath();
+    const QString folder = PrivateRuntimeFolder();
+    if (folder.isEmpty())
+        return;
     const QByteArray hash =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    socketPath_ = QStringLiteral("%1/tarnwick-%2-%3")
-                      .arg(dir, QString::number(::getuid()), QString::fromLatin1(hash));
+    socketPath_ = QStringLiteral("%1/tarnwick-%2").arg(folder, QString::fromLatin1(hash));
 }
 
 SingleInstance::Start SingleInstance::claimOrHandOver(const QStringList& files)
 {
+    if (socketPath_.isEmpty())
+        return Start::First;
     // Two starts at the same moment: the lock makes the second one find the
     // first listening. Without the lock the worst case is a second window.
-    QLockFile lock(socketPath_ + QStringLiteral(".lock"));
-    lock.tryLock(10000);
-    if (handOver(files))
+    const QString lockPath = socketPath_ + QStringLiteral(".lock");
+    RemoveIfForeign(lockPath);
+    QLockFile lock(lockPath);
+    lock.tryLock(LockWaitMs);
+    switch (handOver(files)) {
+    case Answer::Taken:
         return Start::HandedOver;
-    // A socket left by a start that ended without removing it.
+    case Answer::Silent:
+        std::fprintf(stderr, "Tarnwick: the running window does not answer; this start opens "
+                             "a window of its own\n");
+        return Start::First;
+    case Answer::NoOneListens: // left by a start that ended without removing it
+    case Answer::Stranger:
+        break;
+    }
     QLocalServer::removeServer(socketPath_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (server_.listen(socketPath_))
@@ -74,25 +84,38 @@ SingleInstance::Start SingleInstance::claimOrHandOver(const QStringList& files)
     return Start::First;
 }
 
-bool SingleInstance::handOver(const QStringList& files)
+void SingleInstance::deliverFiles()
+{
+    // Files that come while these are added (a folder yields to events)
+    // queue up behind them.
+    while (!waiting_.isEmpty())
+        emit filesArrived(waiting_.takeFirst());
+    delivering_ = true;
+}
+
+SingleInstance::Answer SingleInstance::handOver(const QStringList& files)
 {
     QLocalSocket socket;
     socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(AnswerWaitMs))
-        return false;
+    if (!socket.waitForConnected(answerWaitMs_))
+        return Answer::NoOneListens;
+    if (!PeerIsThisUser(socket.socketDescriptor()))
+        return Answer::Stranger;
     socket.write(encodeFiles(files));
-    if (!socket.waitForBytesWritten(AnswerWaitMs))
-        return false;
-    // The answer comes once the files are in the list; a window that is busy
-    // takes them in later.
-    socket.waitForReadyRead(AnswerWaitMs);
-    return true;
+    // The answer comes once the running start holds the files.
+    if (socket.waitForReadyRead(answerWaitMs_) && socket.read(1) == "+")
+        return Answer::Taken;
+    return Answer::Silent;
 }
 
 void SingleInstance::acceptConnections()
 {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (!PeerIsThisUser(socket->socketDescriptor())) {
+            socket->abort();
+            continue;
+        }
         auto message = std::make_shared<QByteArray>();
         connect(socket, &QLocalSocket::readyRead, this, [this, socket, message] {
             *message += socket->readAll();
@@ -102,16 +125,22 @@ void SingleInstance::acceptConnections()
             }
             if (!isComplete(*message))
                 return;
-            const QStringList files = decodeFiles(*message);
-            message->clear();
-            // Adding a folder yields to events, and the sender may be gone
-            // by the time it is done.
-            const QPointer<QLocalSocket> guard(socket);
-            emit filesArrived(files);
-            if (guard) {
-                guard->write("+");
-                guard->flush();
-            }
+            const QStringList files = decodeFiles(std::exchange(*message, {}));
+            // A sender that stopped waiting opens a window of its own and
+            // keeps its files.
+            socket->write("+");
+            if (socket->flush())
+                take(files);
+            else
+                socket->abort();
         });
     }
+}
+
+void SingleInstance::take(const QStringList& files)
+{
+    if (delivering_)
+        emit filesArrived(files);
+    else
+        waiting_ << files;
 }

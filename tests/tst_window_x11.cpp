@@ -252,6 +252,8 @@ void WindowX11Test::endingInTheMiddleOfAnExport()
     QCOMPARE(QDir("/tmp").entryList({pipes}, QDir::System | QDir::Files), QStringList());
     const QDir profiles(home_->filePath("cache/Velmora/Tarnwick/office-profiles"));
     QCOMPARE(profiles.entryList({"*.lock"}, QDir::Files | QDir::Hidden), QStringList());
+    // Nor the socket that later starts hand their files to.
+    QCOMPARE(QDir(home_->filePath("runtime")).entryList(QDir::System | QDir::Files), QStringList());
     QCOMPARE(
         QDir(profiles.filePath("profile-0/tmp")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
         QStringList());
