@@ -42,17 +42,6 @@ int FileAttributes(const QString& path)
     return attributes;
 }
 
-bool HasUnusableChars(const QString& name)
-{
-    for (const QChar c : name) {
-        const ushort code = c.unicode();
-        if (code < 32 || (code >= 127 && code <= 159) || code == u'?')
-            return true;
-    }
-    // A lone surrogate, for instance, has no bytes in the encoding.
-    return QFile::decodeName(QFile::encodeName(name)) != name;
-}
-
 bool SurvivesEncoding(const QByteArray& name)
 {
     return QFile::encodeName(QFile::decodeName(name)) == name;

@@ -20,12 +20,10 @@ inline constexpr int ReparsePoint = 1024;
 // or 76 (path not found) when the path cannot be examined.
 int FileAttributes(const QString& path);
 
-// True when a character is a control character (below 32, or 127 to 159),
-// "?", or does not survive the file-name encoding.
-bool HasUnusableChars(const QString& name);
 // True when the bytes of a name read from the file system come back
 // unchanged through the file-name encoding; a name that does not cannot be
-// reached again from its text.
+// reached again from its text. This alone decides which names the scan
+// takes: "?" and control characters are legal in names here.
 bool SurvivesEncoding(const QByteArray& name);
 
 // Wildcard match: "*" any run, "?" any one character, letters without

@@ -119,8 +119,6 @@ void FolderScan::GetSubDirectories2016(QStringList& list, bool recurse)
             offerYield();
             for (const SubFolder& sub : subFolders(entry)) {
                 offerYield();
-                if (HasUnusableChars(sub.name))
-                    continue;
                 const QString path = entry + sub.name + NativeSeparator;
                 if (firstVisit(sub.device, sub.inode)) {
                     found << path;

@@ -16,21 +16,28 @@ QString SampleFolder(const QString& programDir)
     return programDir + QStringLiteral("/Samples");
 }
 
-void RecordSampleFiles(SettingsStore& settings, const QString& programDir)
-{
-    QStringList paths;
-    for (const QString& name : GetFolderFiles(SampleFolder(programDir), QStringLiteral("*.*")))
-        paths << SampleFolder(programDir) + NativeSeparator + name;
-    settings.SaveSetting(Setting::Snapshot, paths.join(u'|'));
-}
-
 namespace {
+// "|" may occur in a path here; NUL is the one character that cannot. Each
+// path ends with one, so even a single recorded path tells the form apart
+// from the "|"-joined record that earlier versions stored.
+constexpr QChar PathEnd = u'\0';
+
 QStringList RecordedSamples(const SettingsStore& settings)
 {
     const QString recorded = settings.GetSetting(Setting::Snapshot);
+    if (recorded.contains(PathEnd))
+        return recorded.split(PathEnd, Qt::SkipEmptyParts);
     return recorded.isEmpty() ? QStringList() : recorded.split(u'|');
 }
 } // namespace
+
+void RecordSampleFiles(SettingsStore& settings, const QString& programDir)
+{
+    QString record;
+    for (const QString& name : GetFolderFiles(SampleFolder(programDir), QStringLiteral("*.*")))
+        record += SampleFolder(programDir) + NativeSeparator + name + PathEnd;
+    settings.SaveSetting(Setting::Snapshot, record);
+}
 
 void LoadSampleFiles(FileListModel& list, SettingsStore& settings, Dialogs& dialogs,
                      const QString& programDir)

@@ -22,6 +22,7 @@ inline const SettingKey LastFolderDot{QStringLiteral("LastFolderDot"), QString()
 inline const SettingKey LastFolder{QStringLiteral("LastFolder"), QString()};
 // The extension last typed for the folder scan, as typed.
 inline const SettingKey Extension{QStringLiteral("Extension"), QStringLiteral("*")};
-// The recorded sample files: full paths joined by "|".
+// The recorded sample files: full paths, each ended by NUL (earlier
+// versions joined them by "|").
 inline const SettingKey Snapshot{QStringLiteral("Snapshot"), QString()};
 } // namespace Setting

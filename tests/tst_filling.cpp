@@ -35,6 +35,7 @@ private slots:
     void dropMixedFilesAndFolders_data();
     void dropMixedFilesAndFolders();
     void dragOfTextIsRefused();
+    void samplesAcrossTwoStarts_data();
     void samplesAcrossTwoStarts();
 };
 
@@ -245,9 +246,21 @@ void FillingTest::dragOfTextIsRefused()
     QCOMPARE(w->fileList().count(), 0);
 }
 
+void FillingTest::samplesAcrossTwoStarts_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::newRow("plain") << "program";
+    QTest::newRow("with a bar") << "x|y";
+}
+
 void FillingTest::samplesAcrossTwoStarts()
 {
+    QFETCH(QString, programFolder);
     WindowHarness h;
+    h.programDir = h.dir.filePath(programFolder);
+    const auto record = [&h] {
+        return h.settings.GetSetting(Setting::Snapshot, "").split(QChar(0), Qt::SkipEmptyParts);
+    };
     const QString samples = h.programDir + "/Samples";
     for (const char* name : {"one 10.ods", "One 9.ods", "two.ods"})
         touch(samples + "/" + name);
@@ -255,7 +268,7 @@ void FillingTest::samplesAcrossTwoStarts()
     QStringList recorded;
     {
         auto w = h.start();
-        recorded = h.settings.GetSetting(Setting::Snapshot, "").split('|');
+        recorded = record();
         QCOMPARE(recorded, (QStringList{samples + "/One 9.ods", samples + "/one 10.ods",
                                         samples + "/two.ods"}));
         h.dialogs.answers.enqueue(MessageAnswer::No);
@@ -266,7 +279,7 @@ void FillingTest::samplesAcrossTwoStarts()
     touch(samples + "/four.ods");
     QFile::remove(recorded[1]);
     auto w = h.start();
-    QCOMPARE(h.settings.GetSetting(Setting::Snapshot, "").split('|'), recorded);
+    QCOMPARE(record(), recorded);
     w->fileList().AppendFileRow(recorded[0]);
     w->fileList().AppendFileRow(recorded[2].toUpper()); // case differs: not the same row
     h.dialogs.answers.enqueue(MessageAnswer::Yes);
@@ -294,7 +307,15 @@ void FillingTest::samplesAcrossTwoStarts()
     const QString now = h.programDir + "/Samples/";
     QCOMPARE(WindowHarness::rows(*moved),
              (QStringList{now + "four.ods", now + "One 9.ods", now + "two.ods"}));
-    QCOMPARE(h.settings.GetSetting(Setting::Snapshot), WindowHarness::rows(*moved).join('|'));
+    QCOMPARE(record(), WindowHarness::rows(*moved));
+
+    // The "|"-joined record of earlier versions still reads.
+    const QStringList older = record().mid(1);
+    h.settings.SaveSetting(Setting::Snapshot, older.join('|'));
+    moved->fileList().clear();
+    h.dialogs.answers.enqueue(MessageAnswer::No);
+    click(*moved, "PushButton9");
+    QCOMPARE(WindowHarness::rows(*moved), older);
 }
 
 QTEST_MAIN(FillingTest)

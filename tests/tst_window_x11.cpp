@@ -139,7 +139,7 @@ void WindowX11Test::windowAppearsAndClosingEndsTheOffice()
         const QSettings settings(home_->filePath("config/Velmora/Tarnwick.conf"),
                                  QSettings::IniFormat);
         const QStringList recorded =
-            settings.value("Tarnwick/Snapshot").toString().split('|', Qt::SkipEmptyParts);
+            settings.value("Tarnwick/Snapshot").toString().split(QChar(0), Qt::SkipEmptyParts);
         QCOMPARE(recorded.size(), 3);
         for (const QString& path : recorded)
             QVERIFY2(path.startsWith(samples + "/") && QFileInfo::exists(path), qPrintable(path));
