@@ -2,7 +2,11 @@
 
 QString FileUrlFromPath(const QString& path, QChar sep)
 {
-    QString url = QStringLiteral("file:///");
+    // An absolute POSIX path brings its own third slash; a fourth would make
+    // the URL name a network host (RFC 8089), and the office writes the URL
+    // it loaded into the PDF's links.
+    QString url = sep == u'/' && path.startsWith(u'/') ? QStringLiteral("file://")
+                                                       : QStringLiteral("file:///");
     url.reserve(url.size() + path.size());
     for (const QChar c : path) {
         if (c == sep)

@@ -47,14 +47,14 @@ void ExportArgsTest::fileUrl_data()
         << R"(\\srv\share\a.ods)" << bs << "file://///srv/share/a.ods";
     QTest::newRow("empty") << "" << bs << "file:///";
     QTest::newRow("forward slashes kept") << "C:/In/a.ods" << bs << "file:///C:/In/a.ods";
-    QTest::newRow("posix gives four slashes") << "/tmp/a.ods" << QChar('/') << "file:////tmp/a.ods";
-    QTest::newRow("percent encoded") << "/tmp/100%.ods" << QChar('/') << "file:////tmp/100%25.ods";
+    QTest::newRow("posix gives three slashes") << "/tmp/a.ods" << QChar('/') << "file:///tmp/a.ods";
+    QTest::newRow("percent encoded") << "/tmp/100%.ods" << QChar('/') << "file:///tmp/100%25.ods";
     QTest::newRow("escape look-alike stays literal")
-        << "/tmp/x%41.ods" << QChar('/') << "file:////tmp/x%2541.ods";
-    QTest::newRow("number sign") << "/tmp/a#b.ods" << QChar('/') << "file:////tmp/a%23b.ods";
-    QTest::newRow("question mark") << "/tmp/why?.ods" << QChar('/') << "file:////tmp/why%3F.ods";
+        << "/tmp/x%41.ods" << QChar('/') << "file:///tmp/x%2541.ods";
+    QTest::newRow("number sign") << "/tmp/a#b.ods" << QChar('/') << "file:///tmp/a%23b.ods";
+    QTest::newRow("question mark") << "/tmp/why?.ods" << QChar('/') << "file:///tmp/why%3F.ods";
     QTest::newRow("spaces and letters pass")
-        << "/tmp/Übersicht März.ods" << QChar('/') << "file:////tmp/Übersicht März.ods";
+        << "/tmp/Übersicht März.ods" << QChar('/') << "file:///tmp/Übersicht März.ods";
     QTest::newRow("windows with number sign")
         << R"(C:\In\#1.ods)" << bs << "file:///C:/In/%231.ods";
 }

@@ -42,7 +42,7 @@ void FileConversionTest::callsTheOfficeInOrder()
     const QString source = dir_.filePath("In/Q1 #1.ods");
     const QString output = dir_.filePath("Q1 #1.pdf");
     ConvertFile(office_, source, output);
-    const QString sourceUrl = "file:///" + dir_.path() + "/In/Q1 %231.ods";
+    const QString sourceUrl = "file://" + dir_.path() + "/In/Q1 %231.ods";
     const QStringList expected{
         "createServiceManager",
         "createInstance serviceManager#1 com.sun.star.frame.Desktop",
@@ -66,7 +66,7 @@ void FileConversionTest::callsTheOfficeInOrder()
 void FileConversionTest::unloadableFileNamesTheFile()
 {
     const QString source = dir_.filePath("broken.ods");
-    office_.unloadableUrls.insert("file:///" + source);
+    office_.unloadableUrls.insert("file://" + source);
     FileConversion file(office_);
     file.createServiceManager();
     file.createDesktop();
@@ -82,7 +82,7 @@ void FileConversionTest::unloadableFileNamesTheFile()
 void FileConversionTest::stepsAfterAFailedLoadFailClearly()
 {
     const QString source = dir_.filePath("broken.ods");
-    office_.unloadableUrls.insert("file:///" + source);
+    office_.unloadableUrls.insert("file://" + source);
     FileConversion file(office_);
     file.createServiceManager();
     file.createDesktop();

@@ -35,7 +35,7 @@ QString FakeOffice::label(const OfficeRef& object)
 
 QString FakeOffice::pathFromUrl(const QString& url)
 {
-    return QUrl::fromPercentEncoding(url.mid(QStringLiteral("file:///").size()).toUtf8());
+    return QUrl::fromPercentEncoding(url.mid(QStringLiteral("file://").size()).toUtf8());
 }
 
 void FakeOffice::writeFakePdf(const QString& path)
