@@ -5,6 +5,7 @@
 #include "filelistview.h"
 #include "textprogressbar.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -61,6 +62,17 @@ QPalette WindowPalette()
         p.setColor(QPalette::Disabled, role, grey);
     p.setColor(QPalette::Disabled, QPalette::Highlight, grey);
     return p;
+}
+// Qt exposes a plain widget as a filler and a plain frame as a window (a
+// "frame" on AT-SPI): screen readers then miss the main window and announce
+// a second window inside it. The roles are said here instead.
+QAccessibleInterface* MainWindowAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("Form1"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == QLatin1String("QFrame") && object->objectName() == QLatin1String("Frame4"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
 }
 } // namespace
 
@@ -158,11 +170,15 @@ void Form1::buildLayout()
 // progress bar names itself after the text it shows.
 void Form1::describeForScreenReaders()
 {
+    static const bool windowRole = (QAccessible::installFactory(MainWindowAccessible), true);
+    Q_UNUSED(windowRole);
     ListView1->setAccessibleName(QStringLiteral("Files to convert"));
     ListView1->setAccessibleDescription(
         QStringLiteral("The spreadsheets to convert, in order. Delete removes the selected file."));
     ProgressBar1->setAccessibleDescription(QStringLiteral("Progress of the conversion"));
     Frame3->setAccessibleDescription(QStringLiteral("Where the PDF files are saved"));
+    // Unnamed, it would take its group's title and say "Save Option" twice.
+    Frame4->setAccessibleName(QStringLiteral("Folder for the results"));
     Text1->setAccessibleName(QStringLiteral("Output folder"));
     Text1->setAccessibleDescription(QStringLiteral("The folder that the PDF files are saved to"));
     PushButton3->setAccessibleName(QStringLiteral("Browse for the output folder"));

@@ -9,6 +9,8 @@
 #include "runningexport.h"
 #include "unostring.h"
 
+#include <QFileInfo>
+
 namespace {
 template <class Make> void replace(OfficeRef& slot, Make make)
 {
@@ -33,6 +35,13 @@ void FileConversion::createDesktop()
 void FileConversion::load(const QString& sourcePath)
 {
     replace(document_, [&] {
+        // The office opens an empty file as a new, blank document, which
+        // would export as a blank page.
+        const QFileInfo source(sourcePath);
+        if (source.isFile() && source.size() == 0)
+            throw OfficeError(
+                QStringLiteral("The file could not be opened: %1. It is empty, not a spreadsheet.")
+                    .arg(sourcePath));
         const auto hidden =
             SequenceOf({CreatePropertyValue(QStringLiteral("Hidden"), css::uno::Any(true))});
         auto doc = office_.loadComponentFromURL(desktop_, FileUrlFromPath(sourcePath),

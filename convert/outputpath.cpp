@@ -2,13 +2,18 @@
 
 #include <QDir>
 
+QString OutputFolder(const QString& folder, QChar sep)
+{
+    if (folder.isEmpty() || sep != NativeSeparator || !QDir::isRelativePath(folder))
+        return folder;
+    return QDir::homePath() + sep + folder;
+}
+
 QString OutputPathFor(const QString& source, const QString& folder, QChar sep)
 {
     const QString base = RemoveExtension(GetFileName(source, sep));
-    const QString absolute = sep == NativeSeparator && QDir::isRelativePath(folder)
-                                 ? QDir::currentPath() + sep + folder
-                                 : folder;
-    return NormalizeBackslashes(absolute + sep + base + QStringLiteral(".pdf"), sep);
+    return NormalizeBackslashes(OutputFolder(folder, sep) + sep + base + QStringLiteral(".pdf"),
+                                sep);
 }
 
 QString OutputChoiceProblem(bool intoFolder, bool besideSource, const QString& folder)
@@ -17,7 +22,7 @@ QString OutputChoiceProblem(bool intoFolder, bool besideSource, const QString& f
         return QStringLiteral("No place for the results is selected. Please choose \"Save "
                               "results to this folder:\" or \"Save results in folder of "
                               "original file\".");
-    if (!besideSource && !IsFolder(folder))
+    if (!besideSource && !IsFolder(OutputFolder(folder)))
         return QStringLiteral("Folder does not exist. Please select another folder.");
     return {};
 }

@@ -566,6 +566,10 @@ void MainWindowTest::screenReaderNames_data()
                                  << "Save Option" << true;
     QTest::newRow("start") << "PushButton2"
                            << "Start Converting To PDF" << false;
+    QTest::newRow("main window, a window") << "Form1"
+                                           << "Tarnwick" << false;
+    QTest::newRow("inner frame, not the group's name again") << "Frame4"
+                                                             << "Folder for the results" << false;
 }
 
 void MainWindowTest::screenReaderNames()
@@ -575,8 +579,12 @@ void MainWindowTest::screenReaderNames()
     QFETCH(bool, described);
     WindowHarness h;
     auto w = h.start();
-    QWidget* widget = WindowHarness::child<QWidget>(*w, control.toLatin1());
+    QWidget* widget =
+        control == "Form1" ? w.get() : WindowHarness::child<QWidget>(*w, control.toLatin1());
     QCOMPARE(accessibleText(widget, QAccessible::Name), name);
+    if (control.startsWith("Form") || control == "Frame4")
+        QCOMPARE(QAccessible::queryAccessibleInterface(widget)->role(),
+                 widget->isWindow() ? QAccessible::Window : QAccessible::Grouping);
     if (described)
         QVERIFY(!accessibleText(widget, QAccessible::Description).isEmpty());
 }

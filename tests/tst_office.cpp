@@ -203,6 +203,7 @@ void OfficeTest::badFilesRaiseAtTheLoad_data()
     QTest::newRow("password-protected") << "password";
     QTest::newRow("text file") << "text";
     QTest::newRow("missing file") << "missing";
+    QTest::newRow("empty file") << "empty";
 }
 
 void OfficeTest::badFilesRaiseAtTheLoad()
@@ -214,8 +215,8 @@ void OfficeTest::badFilesRaiseAtTheLoad()
         fixtures::writeTruncatedCopy(sample, source);
     else if (kind == "password")
         fixtures::writePasswordProtectedCopy(*session_, sample, source, "secret");
-    else if (kind == "text")
-        fixtures::writeTextFile(source, "This is plain text, not a spreadsheet.\n");
+    else if (kind == "text" || kind == "empty")
+        fixtures::writeTextFile(source, kind == "text" ? "This is not a spreadsheet.\n" : "");
 
     FileConversion file(*office_);
     file.createServiceManager();

@@ -21,7 +21,7 @@ private slots:
     void progressAndDone();
     void refusals_data();
     void refusals();
-    void relativeFolderIsTheOneTested();
+    void relativeFolderIsInTheHome();
     void secondOption_ignoresTheFolder();
     void clickDuringARunDoesNothing();
     void rowsAddedDuringARunWaitForTheNext();
@@ -162,18 +162,22 @@ void RunTest::refusals()
     QCOMPARE(run->h.dialogs.texts().last(), QString("Done."));
 }
 
-void RunTest::relativeFolderIsTheOneTested()
+void RunTest::relativeFolderIsInTheHome()
 {
-    // "out" passes the folder test against the working folder, so the PDF
-    // goes there, not to /out.
+    // "out" is tested and written inside the home folder, not inside the
+    // working folder, and stays stored as typed.
     auto run = startRun({"a.ods"});
     const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(run->h.dir.path()));
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(run->h.dir.path()));
+    QVERIFY(QDir::setCurrent(QDir::rootPath()));
     WindowHarness::child<QLineEdit>(*run->w, "Text1")->setText("out");
     click(*run->w);
     QDir::setCurrent(before);
+    qputenv("HOME", home);
     QCOMPARE(run->h.dialogs.texts(), QStringList{"Done."});
     QVERIFY(QFileInfo::exists(run->h.dir.filePath("out/a.pdf")));
+    QCOMPARE(run->h.settings.GetSetting(Setting::Text1), QString("out"));
 }
 
 void RunTest::secondOption_ignoresTheFolder()
