@@ -44,8 +44,14 @@ void FileConversion::load(const QString& sourcePath)
                     .arg(sourcePath));
         const auto hidden =
             SequenceOf({CreatePropertyValue(QStringLiteral("Hidden"), css::uno::Any(true))});
-        auto doc = office_.loadComponentFromURL(desktop_, FileUrlFromPath(sourcePath),
-                                                QStringLiteral("_blank"), 0, hidden);
+        OfficeRef doc;
+        try {
+            doc = office_.loadComponentFromURL(desktop_, FileUrlFromPath(sourcePath),
+                                               QStringLiteral("_blank"), 0, hidden);
+        } catch (const OfficeMemoryError& e) {
+            throw OfficeError(QStringLiteral("The file could not be opened: %1. %2")
+                                  .arg(sourcePath, e.description()));
+        }
         if (!doc)
             throw OfficeError(QStringLiteral("The file could not be opened: %1. It may be damaged, "
                                              "password-protected or not a spreadsheet.")

@@ -19,7 +19,8 @@ struct FileStamp {
 
 // Raises "The PDF file was not written: <path>" unless the file is there, not
 // empty, and new or changed since `before`: its size, modification time or
-// inode differ. File times are only compared with each other, never with our
+// inode differ. When the folder turns out not to be writable or the disk
+// full, the message says so. File times are only compared with each other, never with our
 // clock: FAT stores them in 2-second steps and a network share keeps a clock
 // of its own.
 void VerifyPdfWritten(const QString& path, const FileStamp& before);

@@ -104,7 +104,7 @@ std::vector<char*> pointers(QByteArrayList& list)
 std::uint64_t DefaultOfficeMemoryCeiling()
 {
     const auto physical = std::uint64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
-    return std::max(physical / 2, 2 * GiB);
+    return std::clamp(physical / 4, 2 * GiB, 8 * GiB);
 }
 
 QString NewOfficePipeName()
@@ -169,4 +169,15 @@ std::uint64_t ProcessCpuTicks(pid_t pid)
     if (fields.size() < 13)
         return 0;
     return fields[11].toULongLong() + fields[12].toULongLong();
+}
+
+std::uint64_t ProcessPeakAddressSpace(pid_t pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmPeak:"))
+            return line.mid(7).trimmed().split(' ').value(0).toULongLong() * 1024;
+    return 0;
 }

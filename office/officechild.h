@@ -9,9 +9,10 @@
 // leaves, its memory ceiling, and the fork and exec that start it clean.
 // OfficeProcess decides when; this file knows how.
 
-// The most address space an office may map: half of the physical memory,
-// never below 2 GiB (an idle office maps about 0.8 GB). A sheet that asks for
-// more memory than that fails to load instead of taking the machine down.
+// The most address space an office may map: a quarter of the physical
+// memory, at least 2 GiB (an idle office maps about 0.8 GB) and at most
+// 8 GiB. A sheet that asks for more memory than that fails to load soon,
+// instead of making the machine swap for minutes on its way to the limit.
 std::uint64_t DefaultOfficeMemoryCeiling();
 
 // A pipe name that is new at each launch and carries Tarnwick's pid.
@@ -41,3 +42,6 @@ pid_t ForkOffice(const OfficeChild& child);
 
 // The process's CPU time so far, in clock ticks; 0 when it cannot be read.
 std::uint64_t ProcessCpuTicks(pid_t pid);
+// The most address space the process has mapped so far, in bytes; 0 when it
+// cannot be read.
+std::uint64_t ProcessPeakAddressSpace(pid_t pid);

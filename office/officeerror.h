@@ -13,3 +13,10 @@ class OfficeHungError : public OfficeError {
 public:
     using OfficeError::OfficeError;
 };
+
+// The office could not go on with a call because it reached the memory
+// ceiling that it runs under.
+class OfficeMemoryError : public OfficeError {
+public:
+    using OfficeError::OfficeError;
+};

@@ -261,6 +261,14 @@ std::uint64_t OfficeProcess::cpuTime() const
     return ProcessCpuTicks(pid_);
 }
 
+std::uint64_t OfficeProcess::peakAddressSpace() const
+{
+    std::lock_guard lock(mutex_);
+    if (!aliveLocked())
+        return 0;
+    return ProcessPeakAddressSpace(pid_);
+}
+
 QString OfficeProcess::tempDir() const
 {
     return profileDir_ + QStringLiteral("/tmp");

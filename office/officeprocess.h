@@ -55,6 +55,10 @@ public:
     QString startError() const;
     // The office's CPU time so far, in clock ticks; 0 when none runs.
     std::uint64_t cpuTime() const;
+    // The most address space the office has mapped so far, in bytes; 0 when
+    // none runs.
+    std::uint64_t peakAddressSpace() const;
+    std::uint64_t memoryCeiling() const { return memoryCeiling_; }
 
     // True when the current office found no profile yet: such an office sets
     // the profile up and exits with code 81, and is then started again.

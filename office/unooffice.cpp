@@ -46,6 +46,13 @@ template <class I> Reference<I> as(const OfficeRef& object, const char* what)
     return typed;
 }
 
+// Every call into an office that has died fails, each with the bridge's
+// own text; the user is told once what happened, in words.
+OfficeError stoppedWorking()
+{
+    return OfficeError(QStringLiteral("The office suite stopped working"));
+}
+
 // Runs one office call under the session's watchdog and turns the office's
 // exceptions into OfficeError.
 template <class F> auto officeCall(OfficeSession& session, F call) -> decltype(call())
@@ -58,15 +65,41 @@ template <class F> auto officeCall(OfficeSession& session, F call) -> decltype(c
             session.guarded([&] { result = call(); });
             return result;
         }
-    } catch (const lang::DisposedException& e) {
-        throw OfficeError(
-            QStringLiteral("The office suite stopped working (%1).").arg(toQString(e.Message)));
+    } catch (const lang::DisposedException&) {
+        throw stoppedWorking();
     } catch (const uno::Exception& e) {
+        if (!session.connected() || !session.process().running())
+            throw stoppedWorking();
         const QString message = toQString(e.Message);
         throw OfficeError(message.isEmpty() ? QStringLiteral("The office suite reported an error.")
                                             : message);
     }
 }
+
+// Tells a load that failed because the office reached its memory ceiling:
+// its address space grew during the load to within an eighth of the
+// ceiling (it grows in steps of some 64 MB and stops just below it). A peak
+// that an earlier file reached does not count.
+class MemoryWatch {
+public:
+    explicit MemoryWatch(const OfficeProcess& process)
+        : process_(process), before_(process.peakAddressSpace())
+    {
+    }
+    void check() const
+    {
+        const std::uint64_t ceiling = process_.memoryCeiling();
+        const std::uint64_t peak = process_.peakAddressSpace();
+        if (peak > before_ && peak >= ceiling - ceiling / 8)
+            throw OfficeMemoryError(
+                QStringLiteral("The office suite ran out of the memory allowed to it (%1 GiB).")
+                    .arg(QString::number(double(ceiling) / double(1 << 30), 'g', 3)));
+    }
+
+private:
+    const OfficeProcess& process_;
+    const std::uint64_t before_;
+};
 
 } // namespace
 
@@ -93,11 +126,23 @@ OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QStrin
                                           const QString& targetFrame, qint16 searchFlags,
                                           const PropertyValues& args)
 {
-    return officeCall(session_, [&] {
-        const auto loader = as<frame::XComponentLoader>(desktop, "desktop");
-        return wrap(loader->loadComponentFromURL(toOUString(url), toOUString(targetFrame),
-                                                 searchFlags, args));
-    });
+    const MemoryWatch memory(session_.process());
+    OfficeRef document;
+    try {
+        document = officeCall(session_, [&] {
+            const auto loader = as<frame::XComponentLoader>(desktop, "desktop");
+            return wrap(loader->loadComponentFromURL(toOUString(url), toOUString(targetFrame),
+                                                     searchFlags, args));
+        });
+    } catch (const OfficeHungError&) {
+        throw;
+    } catch (const OfficeError&) {
+        memory.check();
+        throw;
+    }
+    if (!document)
+        memory.check();
+    return document;
 }
 
 OfficeRef UnoOffice::getCurrentController(const OfficeRef& document)
