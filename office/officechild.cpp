@@ -1,6 +1,7 @@
 #include "officechild.h"
 
 #include <QByteArrayList>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,9 +49,13 @@ QByteArrayList childEnvironment(const QString& tempDir)
     return env;
 }
 
+QByteArray profileUrl(const QString& profileDir)
+{
+    return QUrl::fromLocalFile(profileDir).toEncoded();
+}
+
 QByteArrayList childArguments(const OfficeChild& child)
 {
-    const QByteArray profileUrl = QUrl::fromLocalFile(child.profileDir).toEncoded();
     return {
         QFile::encodeName(child.executable),
         "--headless",
@@ -59,7 +64,7 @@ QByteArrayList childArguments(const OfficeChild& child)
         "--norestore",
         "--nolockcheck",
         "--nodefault",
-        "-env:UserInstallation=" + profileUrl,
+        "-env:UserInstallation=" + profileUrl(child.profileDir),
         "--accept=pipe,name=" + child.pipeName.toUtf8() + ";urp;StarOffice.ComponentContext",
     };
 }
@@ -125,6 +130,20 @@ void RemoveOfficePipeSocket(const QString& pipeName)
 {
     if (!pipeName.isEmpty())
         QFile::remove(OfficePipeSocketPath(pipeName));
+}
+
+QString OfficeSingleInstancePipeName(const QString& profileDir)
+{
+    const QString url = QString::fromUtf8(profileUrl(profileDir));
+    QByteArray utf16;
+    for (const QChar c : url) {
+        const char16_t unit = c.unicode();
+        utf16.append(char(unit & 0xff)).append(char(unit >> 8));
+    }
+    QString name = QStringLiteral("SingleOfficeIPC_");
+    for (const char byte : QCryptographicHash::hash(utf16, QCryptographicHash::Md5))
+        name += QString::number(quint8(byte), 16);
+    return name;
 }
 
 void RemoveOrphanedOfficePipeSockets()

@@ -21,6 +21,11 @@ QString NewOfficePipeName();
 // ends it.
 QString OfficePipeSocketPath(const QString& pipeName);
 void RemoveOfficePipeSocket(const QString& pipeName);
+// Besides the pipe it is told to accept on, the office listens on a pipe of
+// its own that keeps a second office off its profile: "SingleOfficeIPC_" and
+// the MD5 of the profile's URL in UTF-16, each byte in hex without a leading
+// zero (measured). A killed office leaves its socket too.
+QString OfficeSingleInstancePipeName(const QString& profileDir);
 // Removes the pipe sockets that offices of earlier Tarnwicks left when their
 // owner was killed outright or crashed: the socket's name carries the owner's
 // pid, and a socket whose owner no longer runs serves no one.

@@ -28,7 +28,8 @@ constexpr int RestartExitCode = 81;
 OfficeProcess::OfficeProcess(OfficeInstallation installation, QString profileDir,
                              std::uint64_t memoryCeiling)
     : installation_(std::move(installation)), profileDir_(std::move(profileDir)),
-      memoryCeiling_(memoryCeiling), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+      memoryCeiling_(memoryCeiling), singleInstancePipe_(OfficeSingleInstancePipeName(profileDir_)),
+      wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
     if (!wakeFd_.valid())
         throw OfficeError(QStringLiteral("The office suite cannot be watched: %1")
@@ -92,8 +93,7 @@ void OfficeProcess::abandon()
     // A killed office is gone within milliseconds; its files are removed
     // only once it can no longer write them.
     ended_.wait_for(lock, std::chrono::milliseconds(500), [this] { return !aliveLocked(); });
-    RemoveOfficePipeSocket(pipeName_);
-    clearTempDir();
+    removeLeftoversLocked();
 }
 
 void OfficeProcess::signal(int sig)
@@ -165,7 +165,8 @@ void OfficeProcess::launchLocked()
     killAt_.reset();
     newProfile_ = !QFileInfo::exists(profileDir_ + QStringLiteral("/user"));
     QDir().mkpath(profileDir_);
-    clearTempDir();
+    // What an office on this profile left when its Tarnwick was killed.
+    removeLeftoversLocked();
     QDir().mkpath(tempDir());
     pipeName_ = NewOfficePipeName();
     const pid_t pid =
@@ -203,8 +204,7 @@ void OfficeProcess::reapLocked()
     status_ = status;
     pidFd_.reset();
     killAt_.reset();
-    RemoveOfficePipeSocket(pipeName_);
-    clearTempDir();
+    removeLeftoversLocked();
     ended_.notify_all();
     // A new profile has been set up: serve now, so the first file finds the
     // office warm.
@@ -272,6 +272,13 @@ std::uint64_t OfficeProcess::peakAddressSpace() const
 QString OfficeProcess::tempDir() const
 {
     return profileDir_ + QStringLiteral("/tmp");
+}
+
+void OfficeProcess::removeLeftoversLocked()
+{
+    RemoveOfficePipeSocket(pipeName_);
+    RemoveOfficePipeSocket(singleInstancePipe_);
+    clearTempDir();
 }
 
 void OfficeProcess::clearTempDir()

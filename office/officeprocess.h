@@ -78,11 +78,16 @@ private:
     bool aliveLocked() const { return pid_ > 0 && !exited_; }
     void signalGroupLocked(int sig);
     void wake();
+    // The office's pipe sockets and temporary folder, once no office of
+    // ours runs on the profile: a killed office leaves them behind.
+    void removeLeftoversLocked();
     void clearTempDir();
 
     OfficeInstallation installation_;
     QString profileDir_;
     std::uint64_t memoryCeiling_;
+    // The office's own single-instance pipe on this profile.
+    QString singleInstancePipe_;
 
     mutable std::mutex mutex_;
     std::condition_variable ended_;
