@@ -1,6 +1,7 @@
 #include "clock.h"
 #include "commandline.h"
 #include "exitsignals.h"
+#include "exportleftovers.h"
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
@@ -36,6 +37,9 @@ int main(int argc, char* argv[])
     SingleInstance instance(settings.fileName());
     if (instance.claimOrHandOver(line.files) == SingleInstance::Start::HandedOver)
         return 0;
+    // A Tarnwick killed outright in the middle of an export left the
+    // office's temporary file beside the PDF.
+    ExportLeftovers::removeOrphaned(DefaultOfficeProfileRoot());
     QtDialogs dialogs;
     SystemClock clock;
     UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot(), {},

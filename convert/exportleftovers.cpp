@@ -1,5 +1,6 @@
 #include "exportleftovers.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -11,17 +12,81 @@ namespace {
 // Process ids have at most 7 digits (pid_max is at most 2^22).
 constexpr int MaxPidDigits = 7;
 
+// In the office's profile, beside the office's own "user" folder.
+const QString RecordName = QStringLiteral("tarnwick-export");
+
+// A running office: an ended one that its parent has not reaped yet (a
+// zombie) writes nothing any more.
 bool isOfficeProcess(qint64 pid)
 {
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "soffice.bin";
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = stat.readAll();
+    const qsizetype nameEnd = text.lastIndexOf(')');
+    return text.mid(text.indexOf('(') + 1, nameEnd - text.indexOf('(') - 1) == "soffice.bin" &&
+           text.mid(nameEnd + 2, 1) != "Z";
 }
 
 } // namespace
 
-ExportLeftovers::ExportLeftovers(const QString& targetPath, qint64 officePid)
-    : folder_(QFileInfo(targetPath).absolutePath()), officePid_(officePid), before_(present())
+ExportLeftovers::ExportLeftovers(const QString& targetPath, qint64 officePid,
+                                 const QString& recordDir)
+    : folder_(QFileInfo(targetPath).absolutePath()), officePid_(officePid), before_(present()),
+      record_(recordDir.isEmpty() || officePid <= 0 ? QString() : recordDir + u'/' + RecordName)
 {
+    writeRecord();
+}
+
+ExportLeftovers::ExportLeftovers(QString folder, qint64 officePid, QSet<QString> before,
+                                 QString record)
+    : folder_(std::move(folder)), officePid_(officePid), before_(std::move(before)),
+      record_(std::move(record))
+{
+}
+
+ExportLeftovers::~ExportLeftovers()
+{
+    if (!record_.isEmpty())
+        QFile::remove(record_);
+}
+
+void ExportLeftovers::writeRecord() const
+{
+    if (record_.isEmpty())
+        return;
+    // Any character may be in a file name: the record is a data stream.
+    QFile file(record_);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return; // without a record only a kill of Tarnwick leaves the file
+    QDataStream out(&file);
+    out << folder_ << officePid_ << QStringList(before_.cbegin(), before_.cend());
+}
+
+void ExportLeftovers::removeOrphaned(const QString& profileRoot)
+{
+    const QDir root(profileRoot);
+    for (const QString& profile : root.entryList({QStringLiteral("profile-*")}, QDir::Dirs)) {
+        const QString record = root.filePath(profile + u'/' + RecordName);
+        QFile file(record);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QDataStream in(&file);
+        QString folder;
+        qint64 officePid = 0;
+        QStringList before;
+        in >> folder >> officePid >> before;
+        file.close();
+        if (in.status() != QDataStream::Ok || folder.isEmpty()) {
+            QFile::remove(record); // cut short by the kill that it was meant for
+            continue;
+        }
+        // A running office is still exporting, for a Tarnwick that runs.
+        if (!isOfficeProcess(officePid))
+            ExportLeftovers(folder, officePid, QSet<QString>(before.cbegin(), before.cend()),
+                            record)
+                .removeNew();
+    }
 }
 
 bool ExportLeftovers::madeBy(const QString& name, qint64 officePid,
@@ -65,4 +130,7 @@ void ExportLeftovers::removeNew() const
     for (const QString& name : present())
         if (!before_.contains(name) && madeBy(name, officePid_, isOfficeProcess))
             QFile::remove(dir.filePath(name));
+    // Only now: a kill in between must find the record still there.
+    if (!record_.isEmpty())
+        QFile::remove(record_);
 }

@@ -13,11 +13,22 @@
 class ExportLeftovers {
 public:
     // Notes which temporary files of office `officePid` the target's folder
-    // holds before the export.
-    ExportLeftovers(const QString& targetPath, qint64 officePid);
+    // holds before the export. With `recordDir` (the office's private
+    // profile), the export is also recorded there until this object ends, so
+    // that a Tarnwick killed outright has its leftovers removed at the next
+    // start (removeOrphaned).
+    ExportLeftovers(const QString& targetPath, qint64 officePid, const QString& recordDir = {});
+    ~ExportLeftovers();
+    ExportLeftovers(const ExportLeftovers&) = delete;
+    ExportLeftovers& operator=(const ExportLeftovers&) = delete;
+
     // Removes those that appeared since and that no other office can have
-    // made; every other file stays.
+    // made; every other file stays. The record goes with them.
     void removeNew() const;
+
+    // For every export recorded in a profile below `profileRoot` whose
+    // office no longer runs: removes what it left, and the record.
+    static void removeOrphaned(const QString& profileRoot);
 
     // True when `name` is a temporary file of office `officePid`. Each
     // office's names begin with its id, so a name whose digits also begin
@@ -26,9 +37,12 @@ public:
                        const std::function<bool(qint64 pid)>& isOffice);
 
 private:
+    ExportLeftovers(QString folder, qint64 officePid, QSet<QString> before, QString record);
     QSet<QString> present() const;
+    void writeRecord() const;
 
     QString folder_;
     qint64 officePid_;
     QSet<QString> before_;
+    QString record_;
 };

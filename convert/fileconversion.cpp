@@ -97,7 +97,7 @@ void FileConversion::makeFilterDataRecord()
 void FileConversion::dispatch(const QString& outputPath)
 {
     const FileStamp before = FileStamp::of(outputPath);
-    const ExportLeftovers leftovers(outputPath, office_.officePid());
+    const ExportLeftovers leftovers(outputPath, office_.officePid(), office_.profileDir());
     const RunningExport::Scope running(running_, leftovers);
     try {
         office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"),

@@ -26,6 +26,8 @@ public:
     void close(const OfficeRef& document, bool deliverOwnership) override;
     // Read under the office process's own lock: safe from this thread.
     qint64 officePid() const override { return office_.officePid(); }
+    // Fixed for the session's life.
+    QString profileDir() const override { return office_.profileDir(); }
 
 private:
     // The same object, whose last owner hands it to the office thread to be

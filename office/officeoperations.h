@@ -48,4 +48,7 @@ public:
     virtual void release(OfficeRef& object) { object.reset(); }
     // The process id of the office that the calls reach; -1 when unknown.
     virtual qint64 officePid() const { return -1; }
+    // The private profile folder of that office, where a caller may note
+    // what must outlive a Tarnwick killed outright; "" when there is none.
+    virtual QString profileDir() const { return {}; }
 };

@@ -176,6 +176,11 @@ qint64 UnoOffice::officePid() const
     return session_.officePid();
 }
 
+QString UnoOffice::profileDir() const
+{
+    return session_.process().profileDir();
+}
+
 void UnoOffice::close(const OfficeRef& document, bool deliverOwnership)
 {
     officeCall(session_,

@@ -21,6 +21,7 @@ public:
                          const PropertyValues& args) override;
     void close(const OfficeRef& document, bool deliverOwnership) override;
     qint64 officePid() const override;
+    QString profileDir() const override;
 
 private:
     OfficeSession& session_;

@@ -16,10 +16,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QThread>
 
 #include <csignal>
 #include <stdexcept>
+#include <unistd.h>
 
 using namespace css;
 
@@ -81,6 +83,28 @@ QList<pid_t> officeProcessesMentioning(const QString& marker)
             found << pid;
     }
     return found;
+}
+
+QStringList socketPathsOf(pid_t pid)
+{
+    QSet<QByteArray> inodes;
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QString& fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        char target[64] = {};
+        if (::readlink(QFile::encodeName(fds.filePath(fd)), target, sizeof target - 1) > 0 &&
+            QByteArray(target).startsWith("socket:["))
+            inodes.insert(QByteArray(target).mid(8).chopped(1));
+    }
+    // Num RefCount Protocol Flags Type St Inode Path
+    QFile table(QStringLiteral("/proc/net/unix"));
+    QStringList paths;
+    if (table.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : table.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() == 8 && inodes.contains(fields[6]) && fields[7].startsWith('/'))
+                paths << QFile::decodeName(fields[7]);
+        }
+    return paths;
 }
 
 bool waitForProcessGone(pid_t pid, int timeoutMs)

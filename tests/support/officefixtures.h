@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <sys/types.h>
 
@@ -27,6 +28,8 @@ QList<pid_t> officeProcessesMentioning(const QString& marker);
 bool waitForProcessGone(pid_t pid, int timeoutMs);
 // True while the process table holds the pid, zombies included.
 bool inProcessTable(pid_t pid);
+// The paths of the Unix sockets that the process holds bound.
+QStringList socketPathsOf(pid_t pid);
 // A flat spreadsheet of `rows` rows of `columns` text cells, hundreds of
 // pages in a PDF: its export takes long enough to be caught in the middle.
 // With 999999999 of both it asks the office for some 10^18 cells.
