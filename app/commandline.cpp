@@ -47,6 +47,7 @@ QString helpText()
 {
     return QStringLiteral(
         "Usage: tarnwick [FILE|FOLDER]...\n"
+        "  or:  tarnwick --convert [--output-dir DIR] [--jobs N] PATH...\n"
         "Converts office spreadsheets (.ods, .ots, .sxc, .stc) to PDF files.\n"
         "\n"
         "The files are added to the list in the window, and folders with every file\n"
@@ -54,8 +55,19 @@ QString helpText()
         "Nothing is converted until \"Start Converting To PDF\" is pressed. When\n"
         "Tarnwick already runs, the files go to its window and no second one opens.\n"
         "\n"
-        "  -h, --help     show this help and end\n"
-        "  -v, --version  show the version and end\n");
+        "With --convert there is no window: each PATH that is a file is converted,\n"
+        "and so is each spreadsheet in a PATH that is a folder and in its sub-folders.\n"
+        "Each PDF goes beside its source, and the program exits. Standard output gets\n"
+        "a line for each converted file (the source, a tab, the PDF), standard error\n"
+        "one for each failed file and a summary. Exit status: 0 all converted, 1 some\n"
+        "failed, 2 wrong usage, 3 no office installed, 128 + N ended by signal N.\n"
+        "\n"
+        "  --output-dir DIR  put the PDFs into DIR instead; a folder's files keep\n"
+        "                    their sub-folders below it\n"
+        "  --jobs N          run N offices at once (default: the number of cores,\n"
+        "                    at most 4)\n"
+        "  -h, --help        show this help and end\n"
+        "  -v, --version     show the version and end\n");
 }
 
 } // namespace

@@ -4,10 +4,13 @@
 // it answers --help, --version and a wrong option, looks for the office,
 // asks the start-up question (from a module of its own) when there is none,
 // and otherwise replaces itself with the real program, keeping its process
-// and arguments.
+// and arguments. For --convert it answers a wrong command line and a missing
+// office itself.
+#include "batchoptions.h"
 #include "commandline.h"
 #include "officelocator.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
@@ -15,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -35,14 +39,32 @@ int becomeRealProgram(char* argv[])
     return 127;
 }
 
+// A script gets its answer on standard error, never the window's question:
+// the exit status, or nothing when the real program is to convert.
+std::optional<int> answerConversion(const QStringList& arguments)
+{
+    const QString usageError = ParseBatchOptions(arguments, QDir::currentPath()).usageError;
+    if (!usageError.isEmpty()) {
+        PrintUsageError(usageError);
+        return BatchExit::UsageError;
+    }
+    if (!LocateOffice()) {
+        PrintNoOffice();
+        return BatchExit::NoOffice;
+    }
+    return std::nullopt;
+}
+
 using AskForOffice = int (*)(int, char*[]);
 } // namespace
 
 int main(int argc, char* argv[])
 {
     // Before the office and a display are needed.
-    if (const auto exitCode =
-            AnswerWithoutWindow(ParseCommandLine(ProgramArguments(argc, argv), {})))
+    const QStringList arguments = ProgramArguments(argc, argv);
+    if (const auto exitCode = AsksForConversion(arguments)
+                                  ? answerConversion(arguments)
+                                  : AnswerWithoutWindow(ParseCommandLine(arguments, {})))
         return *exitCode;
     if (LocateOffice())
         return becomeRealProgram(argv);

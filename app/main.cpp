@@ -1,3 +1,5 @@
+#include "batchcommand.h"
+#include "batchoptions.h"
 #include "clock.h"
 #include "commandline.h"
 #include "exitsignals.h"
@@ -22,8 +24,11 @@
 
 int main(int argc, char* argv[])
 {
+    const QStringList arguments = ProgramArguments(argc, argv);
+    if (AsksForConversion(arguments))
+        return RunBatchCommand(argc, argv);
     // Answered before the application object exists, which needs a display.
-    const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv), QDir::currentPath());
+    const CommandLine line = ParseCommandLine(arguments, QDir::currentPath());
     if (const auto exitCode = AnswerWithoutWindow(line))
         return *exitCode;
     TarnwickApplication app(argc, argv);

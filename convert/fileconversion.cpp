@@ -151,9 +151,10 @@ void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString
     run(FileStep::Release, [&] { file.release(); });
 }
 
-void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath)
+void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath,
+                 RunningExport* running)
 {
-    FileConversion file(office);
+    FileConversion file(office, running);
     FileStep current = FileStep::ServiceManager;
     try {
         RunFileSteps(file, sourcePath, outputPath, {},

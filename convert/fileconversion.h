@@ -84,5 +84,7 @@ void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString
                   const FileWaits& waits, const StepRunner& run);
 
 // All steps for one file, without the waits; the first failure propagates,
-// after the loaded document has been closed.
-void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath);
+// after the loaded document has been closed. `running`, when given, knows
+// the export in progress meanwhile.
+void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath,
+                 RunningExport* running = nullptr);

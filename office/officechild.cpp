@@ -109,7 +109,7 @@ std::vector<char*> pointers(QByteArrayList& list)
 std::uint64_t DefaultOfficeMemoryCeiling()
 {
     const auto physical = std::uint64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
-    return std::clamp(physical / 4, 2 * GiB, 8 * GiB);
+    return std::clamp(physical / 4, SmallestOfficeMemoryCeiling, 8 * GiB);
 }
 
 QString NewOfficePipeName()

@@ -14,6 +14,8 @@
 // 8 GiB. A sheet that asks for more memory than that fails to load soon,
 // instead of making the machine swap for minutes on its way to the limit.
 std::uint64_t DefaultOfficeMemoryCeiling();
+// The least that any office may map, also when several share the ceiling.
+inline constexpr std::uint64_t SmallestOfficeMemoryCeiling = std::uint64_t(2) << 30;
 
 // A pipe name that is new at each launch and carries Tarnwick's pid.
 QString NewOfficePipeName();

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// `tarnwick --convert [--output-dir DIR] [--jobs N] PATH...`: converts the
+// files and folders and exits, without a window. Qt Core only, so that the
+// launcher can answer a usage error and a missing office itself.
+struct BatchOptions {
+    // The files and folders to convert, as absolute paths.
+    QStringList paths;
+    // Where every PDF goes, absolute; empty: beside each source.
+    QString outputDir;
+    // How many offices work at once; 0: the default.
+    int jobs = 0;
+    // Why the command line cannot be run; empty when it can.
+    QString usageError;
+};
+
+// The exit statuses of the batch command; a signal gives 128 + its number.
+namespace BatchExit {
+inline constexpr int AllConverted = 0;
+inline constexpr int SomeFailed = 1;
+inline constexpr int UsageError = 2;
+inline constexpr int NoOffice = 3;
+} // namespace BatchExit
+
+// True when the arguments after the program name ask for --convert and for
+// neither --help nor --version, which the program answers as ever.
+bool AsksForConversion(const QStringList& arguments);
+// Reads the arguments after the program name; relative paths are taken from
+// workingDir and "--" ends the options.
+BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& workingDir);
+// On standard error: the usage error with a hint to --help; that no office
+// is installed.
+void PrintUsageError(const QString& error);
+void PrintNoOffice();
+// The number of cores, at most 4.
+int DefaultJobCount();

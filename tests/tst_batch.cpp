@@ -1,0 +1,169 @@
+#include "jobplan.h"
+#include "officefixtures.h"
+#include "officelocator.h"
+#include "officesession.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+// `tarnwick --convert` as scripts run it: the real program, the real office,
+// no display, a home of its own.
+class BatchTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sharesTheMemoryCeiling_data();
+    void sharesTheMemoryCeiling();
+    void folderIntoOutputDir();
+    void interruptLeavesNothing_data();
+    void interruptLeavesNothing();
+    void withoutAnOfficeExitsWith3();
+
+private:
+    void start(QProcess& program, const QStringList& arguments, const QString& wrapper = {});
+    // Nothing of the program's may be left: no office, no pipe socket, no
+    // temporary file of an export under `out`.
+    void verifyNothingLeft(qint64 pid, const QString& out);
+
+    QTemporaryDir home_;
+};
+
+void BatchTest::initTestCase()
+{
+    QVERIFY(home_.isValid());
+}
+
+void BatchTest::sharesTheMemoryCeiling_data()
+{
+    constexpr std::uint64_t G = std::uint64_t(1) << 30;
+    QTest::addColumn<int>("wanted");
+    QTest::addColumn<std::uint64_t>("total");
+    QTest::addColumn<int>("jobs");
+    QTest::addColumn<std::uint64_t>("each");
+    QTest::addColumn<bool>("noted");
+    QTest::newRow("room for all") << 2 << 6 * G << 2 << 3 * G << false;
+    QTest::newRow("fewer") << 4 << 6 * G << 3 << 2 * G << true;
+    QTest::newRow("one at least") << 4 << 2 * G << 1 << 2 * G << true;
+}
+
+void BatchTest::sharesTheMemoryCeiling()
+{
+    QFETCH(int, wanted);
+    QFETCH(std::uint64_t, total);
+    const JobPlan plan = PlanJobs(wanted, total, SmallestOfficeMemoryCeiling);
+    QTEST(plan.jobs, "jobs");
+    QTEST(plan.memoryCeiling, "each");
+    QTEST(!plan.note.isEmpty(), "noted");
+}
+
+void BatchTest::start(QProcess& program, const QStringList& arguments, const QString& wrapper)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", home_.path());
+    env.insert("XDG_CONFIG_HOME", home_.filePath("config"));
+    env.insert("XDG_CACHE_HOME", home_.filePath("cache"));
+    // Without a display: the window's start would fail at once.
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    program.setProcessEnvironment(env);
+    if (wrapper.isEmpty())
+        program.start(TW_PROGRAM, arguments);
+    else
+        program.start("unshare",
+                      QStringList{"-m", "sh", "-c", wrapper, "sh", TW_PROGRAM} + arguments);
+    QVERIFY(program.waitForStarted());
+}
+
+void BatchTest::verifyNothingLeft(qint64 pid, const QString& out)
+{
+    QTRY_VERIFY(fixtures::officeProcessesMentioning(home_.path()).isEmpty());
+    const QString sockets = QString("OSL_PIPE_%1_tarnwick_%2_*").arg(::getuid()).arg(pid);
+    QCOMPARE(QDir("/tmp").entryList({sockets}, QDir::System | QDir::Hidden), QStringList());
+    QDirIterator temporary(out, {"lu*.tmp"}, QDir::Files | QDir::Hidden,
+                           QDirIterator::Subdirectories);
+    QVERIFY2(!temporary.hasNext(), qPrintable(temporary.next()));
+    QVERIFY(!QFileInfo::exists(home_.filePath("config/Velmora")));
+}
+
+void BatchTest::folderIntoOutputDir()
+{
+    const QTemporaryDir work;
+    const QString in = work.filePath("in"), out = work.filePath("out");
+    QDir().mkpath(in + "/sub");
+    const QString sales = fixtures::samplesDir() + "/Sales Report.ods";
+    QFile::copy(sales, in + "/Sales Report.ods");
+    QFile::copy(TW_SOURCE_DIR "/tests/data/Price List.ots", in + "/sub/Price List.ots");
+    fixtures::writeTextFile(in + "/sub/notes.txt", "not a spreadsheet");
+    fixtures::writeTruncatedCopy(sales, in + "/damaged.ods");
+    {
+        OfficeSession session(*LocateOffice(), work.filePath("profiles"));
+        fixtures::writePasswordProtectedCopy(session, sales, in + "/locked.ods", "pw");
+    }
+
+    QProcess program;
+    start(program, {"--convert", "--output-dir", out, "--jobs", "2", in});
+    QVERIFY(program.waitForFinished(240000));
+    const QString err = program.readAllStandardError();
+    QCOMPARE(program.exitCode(), 1);
+    const QStringList converted =
+        QString(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(converted.size(), 2);
+    QVERIFY(converted.contains(in + "/sub/Price List.ots\t" + out + "/sub/Price List.pdf"));
+    QVERIFY(fixtures::pdfPages(out + "/Sales Report.pdf") > 0);
+    QVERIFY(fixtures::pdfPages(out + "/sub/Price List.pdf") > 0);
+    // One message for each bad file, then the summary.
+    const QStringList lines = err.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.filter(in + "/damaged.ods: The file could not be opened").size(), 1);
+    QCOMPARE(lines.filter(in + "/locked.ods: The file could not be opened").size(), 1);
+    QVERIFY2(lines.last().startsWith("4 files, 2 converted, 2 failed, "), qPrintable(err));
+    verifyNothingLeft(program.processId(), out);
+}
+
+void BatchTest::interruptLeavesNothing_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+void BatchTest::interruptLeavesNothing()
+{
+    QFETCH(int, signal);
+    const QTemporaryDir work;
+    const QString sheet = work.filePath("long.fods"), out = work.filePath("out");
+    fixtures::writeLongSheet(sheet, 150000);
+    QProcess program;
+    start(program, {"--convert", "--output-dir", out, sheet});
+    // The office has begun writing the PDF.
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(out).entryList({"lu*.tmp"}, QDir::Files).isEmpty(), 180000);
+    ::kill(static_cast<pid_t>(program.processId()), signal);
+    QVERIFY(program.waitForFinished(1000));
+    QCOMPARE(program.exitCode(), 128 + signal);
+    QVERIFY(program.readAllStandardError().contains("interrupted: 1 files, 0 converted"));
+    QVERIFY(!QFileInfo::exists(out + "/long.pdf"));
+    verifyNothingLeft(program.processId(), out);
+}
+
+void BatchTest::withoutAnOfficeExitsWith3()
+{
+    if (::geteuid() != 0)
+        QSKIP("hiding the office needs a mount namespace: run as root");
+    const QTemporaryDir empty;
+    QProcess program;
+    start(program, {"--convert", fixtures::samplesDir()},
+          QString(R"(mount --bind "%1" /usr/lib/libreoffice && exec "$@")").arg(empty.path()));
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 3);
+    QVERIFY(program.readAllStandardError().contains("no office suite is installed"));
+}
+
+QTEST_GUILESS_MAIN(BatchTest)
+#include "tst_batch.moc"
