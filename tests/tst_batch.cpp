@@ -24,6 +24,8 @@ private slots:
     void interruptLeavesNothing_data();
     void interruptLeavesNothing();
     void withoutAnOfficeExitsWith3();
+    void usage_data();
+    void usage();
 
 private:
     void start(QProcess& program, const QStringList& arguments, const QString& wrapper = {});
@@ -163,6 +165,31 @@ void BatchTest::withoutAnOfficeExitsWith3()
     QVERIFY(program.waitForFinished(30000));
     QCOMPARE(program.exitCode(), 3);
     QVERIFY(program.readAllStandardError().contains("no office suite is installed"));
+}
+
+void BatchTest::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("no path") << QStringList{"--convert"} << 2 << "needs at least one file";
+    QTest::newRow("no jobs") << QStringList{"--convert", "--jobs", "0", "x.ods"} << 2
+                             << "--jobs needs a whole number";
+    QTest::newRow("unknown") << QStringList{"--convert", "--bogus", "x.ods"} << 2
+                             << "unknown option --bogus";
+    QTest::newRow("help wins") << QStringList{"--convert", "--help"} << 0 << "--jobs N";
+}
+
+void BatchTest::usage()
+{
+    QFETCH(QStringList, arguments);
+    QProcess program;
+    start(program, arguments);
+    QVERIFY(program.waitForFinished(30000));
+    QTEST(program.exitCode(), "exitCode");
+    QFETCH(QString, says);
+    QVERIFY(
+        QString(program.readAllStandardError() + program.readAllStandardOutput()).contains(says));
 }
 
 QTEST_GUILESS_MAIN(BatchTest)
