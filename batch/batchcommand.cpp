@@ -7,6 +7,7 @@
 #include "consoledialogs.h"
 #include "errors.h"
 #include "exitsignals.h"
+#include "exportleftovers.h"
 #include "jobplan.h"
 #include "officechild.h"
 #include "officelocator.h"
@@ -30,6 +31,9 @@ void convertAll(const QList<BatchItem>& items, const BatchOptions& options,
         PlanJobs(wanted, DefaultOfficeMemoryCeiling(), SmallestOfficeMemoryCeiling);
     if (!plan.note.isEmpty())
         report.note(plan.note);
+    // A Tarnwick killed outright in the middle of an export left the
+    // office's temporary file beside the PDF.
+    ExportLeftovers::removeOrphaned(DefaultOfficeProfileRoot());
     try {
         BatchRun run(installation, DefaultOfficeProfileRoot(), plan, report);
         current = &run;
