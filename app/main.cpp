@@ -2,6 +2,7 @@
 #include "batchoptions.h"
 #include "clock.h"
 #include "commandline.h"
+#include "dbusdesktop.h"
 #include "exitsignals.h"
 #include "exportleftovers.h"
 #include "mainwindow.h"
@@ -62,9 +63,11 @@ int main(int argc, char* argv[])
         std::_Exit(code);
     };
     const ExitSignals exitSignals([&](int signal) { exitNow(128 + signal); });
+    DBusDesktop desktop(programDir + QStringLiteral("/tarnwick.png"), dialogs);
     Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder,
-                  [&] { exitNow(0); }, &runningExport});
+                  [&] { exitNow(0); }, &runningExport, &desktop});
     dialogs.setParent(&window);
+    desktop.setWindow(&window);
     if (!window.Form_Load())
         return 0;
     window.show();

@@ -92,8 +92,9 @@ private:
     // Saves a setting from a handler that has no error report of its own.
     void saveFromHandler(const SettingKey& key, const QString& text);
     FolderScan makeFolderScan();
-    // The per-file steps of the run for list position i.
-    void convertPosition(Guard& g, FileConversion& file, int i);
+    // The per-file steps of the run for list position i; true when its PDF
+    // was written. `output` gets the PDF's path.
+    bool convertPosition(Guard& g, FileConversion& file, int i, QString& output);
 
     AppServices services_;
     Pointer pointer_ = Pointer::Default;

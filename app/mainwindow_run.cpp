@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "apptitle.h"
+#include "desktopintegration.h"
 #include "dialogs.h"
 #include "errors.h"
 #include "fileconversion.h"
@@ -40,12 +41,16 @@ int LineOf(FileStep step)
 
 void Form1::PushButton2_Click()
 {
-    Guard g(services_.dialogs, Location::PushButton2Click);
+    NoDesktop noDesktop;
+    DesktopIntegration& desktop = services_.desktop ? *services_.desktop : noDesktop;
+    // Reports and "Done." call the user back to a window they left.
+    AttentionDialogs dialogs(services_.dialogs, desktop);
+    Guard g(dialogs, Location::PushButton2Click);
     if (g.test(100, [&] { return ConversionRunning; }))
         return;
     g.line(102, [&] { ConversionRunning = true; });
     const auto say = [&](const QString& text) {
-        services_.dialogs.message(text, ApplicationTitle(), MessageButtons::Ok, MessageIcon::None);
+        dialogs.message(text, ApplicationTitle(), MessageButtons::Ok, MessageIcon::None);
     };
 
     if (g.test(104, [&] { return fileList_->count() == 0; })) {
@@ -65,11 +70,18 @@ void Form1::PushButton2_Click()
         });
         if (office) {
             FileConversion file(*office, services_.runningExport);
+            RunSummary summary{n, 0, QString()};
+            desktop.runStarted(n);
             for (int i = 1; i <= n; ++i) {
-                convertPosition(g, file, i);
+                QString output;
+                summary.converted += convertPosition(g, file, i, output) ? 1 : 0;
+                if (i == 1)
+                    summary.outputFolder = GetFolderPart(output, u'/');
+                desktop.progress(i, n);
                 g.line(164, [] {});
             }
             file.releaseAll();
+            desktop.runEnded(summary);
         }
         g.line(166, [&] { setPointer(Pointer::Default); });
         g.line(168, [&] { ProgressBar1->setValue(0); });
@@ -79,13 +91,13 @@ void Form1::PushButton2_Click()
     g.line(178, [&] { ConversionRunning = false; });
 }
 
-void Form1::convertPosition(Guard& g, FileConversion& file, int i)
+bool Form1::convertPosition(Guard& g, FileConversion& file, int i, QString& output)
 {
     // A row removed during a yield leaves a position that no longer exists:
     // it is reported and skipped.
     QString source;
     if (!g.line(110, [&] { source = fileList_->textAt(i); }))
-        return;
+        return false;
     g.line(112, [&] {
         const int c = fileList_->count();
         if (c == 0)
@@ -97,7 +109,6 @@ void Form1::convertPosition(Guard& g, FileConversion& file, int i)
     g.line(116, [&] { yieldToEvents(); });
     g.line(118, [&] { setPointer(Pointer::Busy); });
 
-    QString output;
     if (g.test(120, [&] { return Option1->isChecked(); }))
         g.line(122, [&] { output = OutputPathFor(source, Text1->text()); });
     if (g.test(124, [&] { return Option2->isChecked(); }))
@@ -107,7 +118,13 @@ void Form1::convertPosition(Guard& g, FileConversion& file, int i)
 
     const FileWaits waits{yieldToEvents,
                           [this] { PauseSeconds(PauseAfterExport, services_.clock); }};
-    RunFileSteps(
-        file, source, output, waits,
-        [&](FileStep step, const std::function<void()>& action) { g.line(LineOf(step), action); });
+    bool verified = false;
+    RunFileSteps(file, source, output, waits,
+                 [&](FileStep step, const std::function<void()>& action) {
+                     const bool done = g.line(LineOf(step), action);
+                     // The export ends only once its PDF was found written.
+                     if (step == FileStep::Export)
+                         verified = done;
+                 });
+    return verified;
 }

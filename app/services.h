@@ -7,6 +7,7 @@
 #include <functional>
 
 class Clock;
+class DesktopIntegration;
 class Dialogs;
 class OfficeLink;
 class RunningExport;
@@ -27,4 +28,7 @@ struct AppServices {
     // Where the run marks the export in progress, so that an immediate end
     // can remove its temporary files; none when null.
     RunningExport* runningExport = nullptr;
+    // What the run tells the desktop (taskbar, notification); nothing when
+    // null.
+    DesktopIntegration* desktop = nullptr;
 };

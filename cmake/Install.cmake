@@ -19,6 +19,17 @@ install(CODE "
 install(FILES "${CMAKE_SOURCE_DIR}/cmake/tarnwick.desktop"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/icons/hicolor" DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+# What software centres show, the manual page (compressed, as Debian wants
+# it) and the package's copyright file.
+install(FILES "${CMAKE_SOURCE_DIR}/cmake/com.velmora.Tarnwick.metainfo.xml"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+add_custom_command(OUTPUT tarnwick.1.gz
+    COMMAND gzip -9n -c "${CMAKE_SOURCE_DIR}/docs/tarnwick.1" > tarnwick.1.gz
+    DEPENDS "${CMAKE_SOURCE_DIR}/docs/tarnwick.1")
+add_custom_target(manual_page ALL DEPENDS tarnwick.1.gz)
+install(FILES "${CMAKE_BINARY_DIR}/tarnwick.1.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES "${CMAKE_SOURCE_DIR}/cmake/copyright"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarnwick)
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "tarnwick")
@@ -32,6 +43,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "office")
 # The libraries the programs link come from dpkg-shlibdeps; the office and the
 # fonts are used, not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The programs go into the package without their debugging symbols.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libreoffice-calc, fonts-liberation")
 # Without the Wayland plugin the window cannot open on a Wayland-only desktop.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")

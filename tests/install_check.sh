@@ -17,6 +17,7 @@ for file in tarnwick libtarnwick-question.so; do
         exit 1
     fi
 done
+appstreamcli validate --no-net "$work/prefix/share/metainfo/com.velmora.Tarnwick.metainfo.xml"
 TW_PROGRAM="$work/prefix/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/prefix/lib/tarnwick/Samples" \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$checker" windowAppearsAndClosingEndsTheOffice
 
@@ -29,10 +30,18 @@ for file in ./usr/bin/tarnwick ./usr/lib/tarnwick/tarnwick ./usr/lib/tarnwick/ta
     ./usr/lib/tarnwick/libtarnwick-question.so \
     ./usr/lib/tarnwick/HAND-M.CUR \
     ./usr/lib/tarnwick/drag.ico ./usr/share/applications/tarnwick.desktop \
-    ./usr/share/icons/hicolor/48x48/apps/tarnwick.png; do
+    ./usr/share/icons/hicolor/48x48/apps/tarnwick.png \
+    ./usr/share/metainfo/com.velmora.Tarnwick.metainfo.xml ./usr/share/man/man1/tarnwick.1.gz \
+    ./usr/share/doc/tarnwick/copyright; do
     grep -q " $file" <<<"$contents" || { echo "missing in the package: $file"; exit 1; }
 done
 dpkg-deb -x "$deb" "$work/root"
+for file in tarnwick tarnwick.bin libtarnwick-question.so; do
+    file "$work/root/usr/lib/tarnwick/$file" | grep -q ", stripped" || {
+        echo "not stripped in the package: $file"
+        exit 1
+    }
+done
 TW_PROGRAM="$work/root/usr/bin/tarnwick" TW_EXPECT_SAMPLES_DIR="$work/root/usr/lib/tarnwick/Samples" \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$checker" windowAppearsAndClosingEndsTheOffice
 echo "installed copies checked"

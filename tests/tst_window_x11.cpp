@@ -2,6 +2,8 @@
 // closes it as a window manager would; the office must end with it.
 #include "officefixtures.h"
 
+#include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,41 @@
 #include <unistd.h>
 
 #include "x11windows.h"
+
+// The desktop's end of a private session bus: a notification service that
+// records each notification (summary, body, desktop entry, then the
+// actions), and a dock that records the taskbar entry's updates.
+class RecordingDesktop : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QList<QStringList> notes;
+    QList<QVariantMap> updates;
+    explicit RecordingDesktop(QDBusConnection bus)
+    {
+        bus.registerObject("/org/freedesktop/Notifications", this, QDBusConnection::ExportAllSlots);
+        bus.registerService("org.freedesktop.Notifications");
+        bus.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", this,
+                    SLOT(update(QString, QVariantMap)));
+    }
+
+public slots:
+    QStringList GetCapabilities() { return {"actions", "body"}; }
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+                const QStringList& actions, const QVariantMap& hints, int)
+    {
+        notes << QStringList{summary, body, hints.value("desktop-entry").toString()} + actions;
+        return static_cast<uint>(notes.size());
+    }
+
+private slots:
+    void update(const QString& entry, const QVariantMap& properties)
+    {
+        if (entry == "application://tarnwick.desktop")
+            updates << properties;
+    }
+};
 
 class WindowX11Test : public QObject {
     Q_OBJECT
@@ -32,6 +69,8 @@ private slots:
     void fileArgumentsGoToOneWindow();
     void informationNeedsNoDisplay_data();
     void informationNeedsNoDisplay();
+    void theDesktopHearsOfTheRun_data();
+    void theDesktopHearsOfTheRun();
 
 private:
     static QString program() { return qEnvironmentVariable("TW_PROGRAM", TW_PROGRAM); }
@@ -60,6 +99,8 @@ private:
     std::unique_ptr<QProcess> tool_;
     Window window_ = 0;
     QList<pid_t> offices_;
+    // The session bus the program is started on; none when empty.
+    QString sessionBus_;
 };
 
 void WindowX11Test::initTestCase()
@@ -94,7 +135,10 @@ void WindowX11Test::launchProgram(const QByteArray& settings, const QStringList&
         file.write(settings);
     }
     tool_ = std::make_unique<QProcess>();
-    tool_->setProcessEnvironment(x11::programEnvironment(*home_));
+    QProcessEnvironment env = x11::programEnvironment(*home_);
+    if (!sessionBus_.isEmpty())
+        env.insert("DBUS_SESSION_BUS_ADDRESS", sessionBus_);
+    tool_->setProcessEnvironment(env);
     tool_->setProcessChannelMode(QProcess::ForwardedChannels);
     tool_->setWorkingDirectory(workingDir);
     // An installed copy may be checked instead of the one in the build.
@@ -351,6 +395,101 @@ void WindowX11Test::informationNeedsNoDisplay()
                      text.contains(output),
                  qPrintable(command.join(' ') + ": " + text));
     }
+}
+
+void WindowX11Test::theDesktopHearsOfTheRun_data()
+{
+    QTest::addColumn<bool>("withBus");
+    QTest::newRow("session bus") << true;
+    QTest::newRow("no session bus") << false;
+}
+
+void WindowX11Test::theDesktopHearsOfTheRun()
+{
+    QFETCH(bool, withBus);
+    home_ = std::make_unique<QTemporaryDir>();
+    const QDir home(home_->path());
+    QVERIFY(home.mkpath("in") && home.mkpath("out"));
+    // The good file first: the user has left the window before a report.
+    const QString good = home.filePath("in/good.ods"), damaged = home.filePath("in/damaged.ods");
+    QVERIFY(QFile::copy(TW_SOURCE_DIR "/Samples/Budget 2026.ods", good));
+    fixtures::writeTruncatedCopy(good, damaged);
+    QProcess bus, windowManager;
+    bus.start("dbus-daemon", {"--session", "--nofork", "--print-address",
+                              "--address=unix:path=" + home.filePath("bus")});
+    QVERIFY(bus.waitForReadyRead(30000));
+    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+    RecordingDesktop desktop(QDBusConnection::connectToBus(address, address));
+    sessionBus_ = withBus ? address : QString();
+    windowManager.start("openbox", {"--sm-disable"});
+    // The user's other window; once the window manager shows it, it handles
+    // the program's windows too (a window mapped while it starts may stay unmapped).
+    const Window root = DefaultRootWindow(display_),
+                 other = XCreateSimpleWindow(display_, root, 0, 0, 200, 200, 0, 0, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (XMapWindow(display_, other),
+         x11::listProperty(display_, root, "_NET_CLIENT_LIST", XA_WINDOW).contains(other)),
+        30000);
+
+    launchProgram("[Tarnwick]\nText1=" + home.filePath("out/").toUtf8() + "\n", {good, damaged});
+    waitForProgram();
+    if (QTest::currentTestFailed())
+        return;
+    x11::click(display_, window_, 268, 389); // "Start Converting To PDF"
+    // The user goes to the other window, and back to it after reading each
+    // message of the run; each waits with the window asking for attention.
+    const auto goTo = [&](Window window) {
+        x11::activate(display_, window);
+        QTRY_COMPARE(x11::cardinalProperty(display_, root, "_NET_ACTIVE_WINDOW", XA_WINDOW),
+                     window);
+    };
+    goTo(other);
+    int reports = 0;
+    Window done = 0;
+    for (const QDeadlineTimer deadline(180000); !done && !deadline.hasExpired(); QTest::qWait(20)) {
+        const Window report = x11::findMappedWindow(display_, "Application Error");
+        done = x11::findMappedWindow(display_, "Tarnwick", window_);
+        if (report || done) {
+            // The urgency hint, which the window manager keeps in the state.
+            QTRY_VERIFY(x11::listProperty(display_, window_, "_NET_WM_STATE", XA_ATOM)
+                            .contains(XInternAtom(display_, "_NET_WM_STATE_DEMANDS_ATTENTION", 0)));
+            goTo(report ? report : done);
+            goTo(other);
+        }
+        if (report) {
+            ++reports;
+            x11::closeWindow(display_, report);
+            QTRY_VERIFY(x11::findMappedWindow(display_, "Application Error") != report);
+        }
+    }
+    QVERIFY(done && reports > 0);
+    QVERIFY(QFileInfo(home.filePath("out/good.pdf")).size() > 0);
+    if (withBus) {
+        QTRY_COMPARE(desktop.notes.size(), 1);
+        QCOMPARE(desktop.notes[0].mid(0, 3),
+                 (QStringList{"Tarnwick", "1 of 2 files converted, 1 failed", "tarnwick"}));
+        QVERIFY(desktop.notes[0].contains("open-folder"));
+        QList<double> progress;
+        int urgent = 0;
+        bool barShown = true;
+        for (const QVariantMap& update : desktop.updates) {
+            if (update.contains("progress"))
+                progress << update.value("progress").toDouble();
+            urgent += update.value("urgent").toBool() ? 1 : 0;
+            barShown = update.value("progress-visible", barShown).toBool();
+        }
+        QCOMPARE(progress, (QList<double>{0.0, 0.5, 1.0}));
+        QVERIFY(!barShown);
+        QCOMPARE(urgent, reports + 1); // every message found the window inactive
+    } else {
+        QVERIFY(desktop.notes.isEmpty() && desktop.updates.isEmpty());
+    }
+    x11::closeWindow(display_, done);
+    QTRY_COMPARE(x11::findMappedWindow(display_, "Tarnwick", window_), Window(0));
+    XDestroyWindow(display_, other);
+    closeProgram();
+    for (QProcess* helper : {&bus, &windowManager})
+        helper->kill(), helper->waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(WindowX11Test)

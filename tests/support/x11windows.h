@@ -4,6 +4,7 @@
 // closing it, for the tests and benchmarks that run under xvfb-run.
 #include <QDir>
 #include <QFile>
+#include <QList>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -49,41 +50,55 @@ inline int ignoreXError(Display*, XErrorEvent*)
     return 0;
 }
 
+// A window's list property of 32-bit items (atoms, windows).
+inline QList<unsigned long> listProperty(Display* display, Window window, const char* name,
+                                         Atom type)
+{
+    QList<unsigned long> items;
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                           &actualType, &format, &count, &after, &data) == Success &&
+        data && format == 32)
+        for (unsigned long i = 0; i < count; ++i)
+            items << reinterpret_cast<unsigned long*>(data)[i];
+    if (data)
+        XFree(data);
+    return items;
+}
+
 // The mapped top-level window with that title, other than `except`, or 0.
+// A window manager keeps the top-level windows in its frames and lists them
+// on the root.
 inline Window findMappedWindow(Display* display, const QString& title, Window except = 0)
 {
     const auto previousHandler = XSetErrorHandler(ignoreXError);
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr, found = 0;
     unsigned int count = 0;
+    QList<unsigned long> candidates = listProperty(display, root, "_NET_CLIENT_LIST", XA_WINDOW);
     if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            XWindowAttributes attributes;
-            if (children[i] != except && windowTitle(display, children[i]) == title &&
-                XGetWindowAttributes(display, children[i], &attributes) &&
-                attributes.map_state == IsViewable)
-                found = children[i];
-        }
+        candidates.append(QList<unsigned long>(children, children + count));
         XFree(children);
+    }
+    for (qsizetype i = 0; i < candidates.size() && !found; ++i) {
+        XWindowAttributes attributes;
+        if (candidates[i] != except && windowTitle(display, candidates[i]) == title &&
+            XGetWindowAttributes(display, candidates[i], &attributes) &&
+            attributes.map_state == IsViewable)
+            found = candidates[i];
     }
     XSync(display, False);
     XSetErrorHandler(previousHandler);
     return found;
 }
 
-// A window's 32-bit property, or 0 when it has none.
+// A window's 32-bit property (its first item), or 0 when it has none.
 inline unsigned long cardinalProperty(Display* display, Window window, const char* name, Atom type)
 {
-    Atom actualType = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0, value = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1, False, type,
-                           &actualType, &format, &count, &after, &data) == Success &&
-        data && count == 1 && format == 32)
-        value = *reinterpret_cast<unsigned long*>(data);
-    if (data)
-        XFree(data);
-    return value;
+    const QList<unsigned long> items = listProperty(display, window, name, type);
+    return items.isEmpty() ? 0 : items.first();
 }
 
 // The process that made the window, as it says itself.
@@ -109,6 +124,20 @@ inline void click(Display* display, Window window, int x, int y)
     XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
     XTestFakeButtonEvent(display, 1, True, CurrentTime);
     XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
+}
+
+// Asks the window manager to activate the window, as a taskbar does.
+inline void activate(Display* display, Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // the request comes from the user
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(display);
 }
 
@@ -142,6 +171,8 @@ inline QProcessEnvironment programEnvironment(const QTemporaryDir& home)
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     env.insert("XDG_RUNTIME_DIR", runtime);
     env.remove("QT_QPA_PLATFORM");
+    // No notification or taskbar update reaches the desktop the tests run on.
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
     return env;
 }
 
