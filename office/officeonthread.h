@@ -33,6 +33,8 @@ private:
     // The same object, whose last owner hands it to the office thread to be
     // let go.
     OfficeRef handOut(OfficeRef object) const;
+    // Runs `job` on the office thread; logged when the log asks for detail.
+    template <class Job> auto handOver(const char* what, Job job) -> decltype(job());
 
     OfficeOperations& office_;
     OfficeThread& thread_;

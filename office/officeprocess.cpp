@@ -1,6 +1,7 @@
 #include "officeprocess.h"
 
 #include "officeerror.h"
+#include "officelog.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,7 @@ void OfficeProcess::stop()
         restartsLeft_ = 0;
         if (!aliveLocked())
             return;
+        qCInfo(lcOffice) << "stopping the office: pid" << pid_;
         signalGroupLocked(SIGTERM);
         // No one can connect to an ending office; the socket goes now, in
         // case Tarnwick ends before the office does.
@@ -131,6 +133,7 @@ void OfficeProcess::supervise()
                 const auto left = std::chrono::ceil<std::chrono::milliseconds>(
                     *killAt_ - std::chrono::steady_clock::now());
                 if (left.count() <= 0) {
+                    qCInfo(lcOffice) << "the office did not end in time: killing it";
                     signalGroupLocked(SIGKILL);
                     killAt_.reset();
                 } else {
@@ -173,6 +176,7 @@ void OfficeProcess::launchLocked()
         ForkOffice({installation_.executable(), profileDir_, tempDir(), pipeName_, memoryCeiling_});
     if (pid < 0) {
         startError_ = QString::fromLocal8Bit(std::strerror(errno));
+        qCInfo(lcOffice) << "the office could not be started:" << startError_;
         return;
     }
     pid_ = pid;
@@ -184,10 +188,15 @@ void OfficeProcess::launchLocked()
     if (!pidFd_.valid()) {
         // Without it the end could not be seen.
         startError_ = QString::fromLocal8Bit(std::strerror(errno));
+        qCInfo(lcOffice) << "the office could not be watched:" << startError_;
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
         exited_ = true;
+        return;
     }
+    qCInfo(lcOffice).nospace() << "office started: pid " << pid << ", pipe " << pipeName_
+                               << ", memory ceiling " << memoryCeiling_ / (1024 * 1024)
+                               << " MiB, profile " << profileDir_ << (newProfile_ ? " (new)" : "");
 }
 
 void OfficeProcess::reapLocked()
@@ -202,6 +211,10 @@ void OfficeProcess::reapLocked()
         status = 0; // reaped elsewhere; nothing is known of how it ended
     exited_ = true;
     status_ = status;
+    if (WIFSIGNALED(status))
+        qCInfo(lcOffice) << "office ended: pid" << pid_ << "killed by signal" << WTERMSIG(status);
+    else
+        qCInfo(lcOffice) << "office ended: pid" << pid_ << "exit code" << WEXITSTATUS(status);
     pidFd_.reset();
     killAt_.reset();
     removeLeftoversLocked();
@@ -212,6 +225,7 @@ void OfficeProcess::reapLocked()
         !quitting_) {
         --restartsLeft_;
         launchPending_ = true;
+        qCInfo(lcOffice) << "the office set up its new profile: starting it again";
     }
 }
 

@@ -1,6 +1,7 @@
 #include "officesession.h"
 
 #include "officeerror.h"
+#include "officelog.h"
 #include "unostring.h"
 #include "watchdog.h"
 
@@ -129,7 +130,14 @@ OfficeSession::OfficeSession(OfficeInstallation installation, const QString& pro
     process_ = std::make_unique<OfficeProcess>(installation_, profile, memoryCeiling);
     // Work shows as CPU time; a hung office uses none.
     watchdog_ = std::make_unique<Watchdog>(
-        limits, [this] { return process_->cpuTime(); }, [this] { process_->signal(SIGKILL); });
+        limits, [this] { return process_->cpuTime(); },
+        [this] {
+            qCInfo(lcOffice,
+                   "watchdog: the office (pid %d) shows no progress or took too long: "
+                   "killing it",
+                   int(process_->pid()));
+            process_->signal(SIGKILL);
+        });
 }
 
 OfficeSession::~OfficeSession()
@@ -156,6 +164,7 @@ void OfficeSession::launch()
 OfficeHungError OfficeSession::restarted()
 {
     // The watchdog killed the office: start the next one right away.
+    qCInfo(lcOffice) << "restarting the office that the watchdog killed";
     dropBridge();
     launch();
     return OfficeHungError(QStringLiteral("The office suite stopped responding and was restarted"));
@@ -213,6 +222,7 @@ Reference<lang::XMultiComponentFactory> OfficeSession::serviceManager()
     } catch (const uno::RuntimeException&) {
         // The office died after the last call, before the bridge told us:
         // one fresh start answers that.
+        qCInfo(lcOffice) << "the office did not answer: restarting it";
         dropBridge();
         launch();
         ask();
@@ -238,6 +248,8 @@ void OfficeSession::connect()
     dropBridge();
     int launched = 0;
     if (hadBridge || !process_->running()) {
+        if (hadBridge)
+            qCInfo(lcOffice) << "the office's connection broke: restarting it";
         launch();
         ++launched;
     }
@@ -275,6 +287,7 @@ void OfficeSession::connectWatched(int launched)
             remote_ = remote;
             bridgeDisposed_ = flag;
             turnOffDocumentLocking(remote);
+            qCInfo(lcOffice) << "connected to the office: pid" << process_->pid();
             return;
         } catch (const connection::NoConnectException&) {
         } catch (const uno::RuntimeException&) {
@@ -292,6 +305,7 @@ void OfficeSession::connectWatched(int launched)
                     QStringLiteral("The office suite ended while starting (exit code %1).")
                         .arg(code ? QString::number(*code) : QStringLiteral("none")));
             }
+            qCInfo(lcOffice) << "the office ended while starting: starting it again";
             launch();
             ++launched;
         }
