@@ -5,6 +5,7 @@
 #include "dbusdesktop.h"
 #include "exitsignals.h"
 #include "exportleftovers.h"
+#include "fontwarmup.h"
 #include "mainwindow.h"
 #include "officelink.h"
 #include "officesession.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     const CommandLine line = ParseCommandLine(arguments, QDir::currentPath());
     if (const auto exitCode = AnswerWithoutWindow(line))
         return *exitCode;
+    FontWarmUp fonts;
     TarnwickApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
@@ -63,6 +65,7 @@ int main(int argc, char* argv[])
         std::_Exit(code);
     };
     const ExitSignals exitSignals([&](int signal) { exitNow(128 + signal); });
+    fonts.wait();
     DBusDesktop desktop(programDir + QStringLiteral("/tarnwick.png"), dialogs);
     Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder,
                   [&] { exitNow(0); }, &runningExport, &desktop});

@@ -15,6 +15,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 // The layout is given in twips; 15 twips make a pixel at normal density.
@@ -227,6 +230,23 @@ void Form1::showEvent(QShowEvent* event)
             move(screen->availableGeometry().center() - rect().center());
     }
     QWidget::showEvent(event);
+}
+
+void Form1::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    painted_ = true;
+    // The timer fires once this paint has been flushed to the screen.
+    for (auto& job : std::exchange(afterFirstPaint_, {}))
+        QTimer::singleShot(0, this, std::move(job));
+}
+
+void Form1::afterFirstPaint(std::function<void()> job)
+{
+    if (painted_)
+        QTimer::singleShot(0, this, std::move(job));
+    else
+        afterFirstPaint_.push_back(std::move(job));
 }
 
 void Form1::closeEvent(QCloseEvent* event)

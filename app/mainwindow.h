@@ -23,7 +23,9 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
+#include <vector>
 
 class FileConversion;
 class FileListModel;
@@ -76,8 +78,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Runs `job` once the window's first paint is on the screen.
+    void afterFirstPaint(std::function<void()> job);
     void buildLayout();
     void describeForScreenReaders();
     void connectHandlers();
@@ -108,6 +113,8 @@ private:
     QPixmap handPicture_;
     QPoint handHotspot_;
     bool centred_ = false;
+    bool painted_ = false;
+    std::vector<std::function<void()>> afterFirstPaint_;
     bool warnedAboutSettings_ = false;
 
     FileListModel* fileList_;

@@ -25,36 +25,55 @@ UnoOfficeLink::~UnoOfficeLink()
 
 bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
 {
-    const auto installation = CheckOfficeSuite(dialogs, candidates_);
-    if (!installation)
-        return false;
-    if (!session_) {
-        try {
-            session_ = std::make_unique<OfficeSession>(*installation, profileRoot_, limits_);
-            session_->setProfileSetup(prepareProfile_);
-        } catch (const OfficeError& e) {
-            // The suite is there; the window opens and the error is reported.
-            unavailable_ = e.description();
-            throw;
-        }
-        office_ = std::make_unique<UnoOffice>(*session_);
-        thread_ = std::make_unique<OfficeThread>();
-        onThread_ = std::make_unique<OfficeOnThread>(*office_, *thread_);
+    installation_ = CheckOfficeSuite(dialogs, candidates_);
+    return installation_.has_value();
+}
+
+bool UnoOfficeLink::ensureSession()
+{
+    if (session_ || !installation_)
+        return bool(session_);
+    try {
+        session_ = std::make_unique<OfficeSession>(*installation_, profileRoot_, limits_);
+        session_->setProfileSetup(prepareProfile_);
+    } catch (const OfficeError& e) {
+        // The suite is there, but cannot be used: every file that asks for
+        // it is told why.
+        unavailable_ = e.description();
+        throw;
     }
+    office_ = std::make_unique<UnoOffice>(*session_);
+    thread_ = std::make_unique<OfficeThread>();
+    onThread_ = std::make_unique<OfficeOnThread>(*office_, *thread_);
     return true;
 }
 
 void UnoOfficeLink::startInBackground()
 {
-    if (thread_)
+    if (ensureSession())
         thread_->post([session = session_.get()] { session->startInBackground(); });
 }
 
 OfficeOperations& UnoOfficeLink::operations()
 {
-    if (!onThread_)
-        throw OfficeError(unavailable_);
-    return *onThread_;
+    try {
+        if (ensureSession())
+            return *onThread_;
+    } catch (const OfficeError&) {
+    }
+    throw OfficeError(unavailable_);
+}
+
+OfficeSession* UnoOfficeLink::session()
+{
+    ensureSession();
+    return session_.get();
+}
+
+OfficeThread* UnoOfficeLink::thread()
+{
+    ensureSession();
+    return thread_.get();
 }
 
 void UnoOfficeLink::abandon()

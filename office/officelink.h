@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class Dialogs;
 class OfficeOnThread;
@@ -13,17 +14,18 @@ class OfficeOperations;
 class OfficeThread;
 class UnoOffice;
 
-// The office as the main window sees it: the presence check at start-up,
-// which starts the office in the background, and the operations that the
-// conversion run calls.
+// The office as the main window sees it: the presence check at start-up, the
+// start of the office in the background once the window is on the screen,
+// and the operations that the conversion run calls.
 class OfficeLink {
 public:
     virtual ~OfficeLink() = default;
-    // Finds the office suite; when there is none, asks about the download
-    // page and answers false: the program must then end.
+    // Finds the office suite, and nothing more; when there is none, asks
+    // about the download page and answers false: the program must then end.
     virtual bool checkOfficeSuite(Dialogs& dialogs) = 0;
-    // Starts the office without waiting for it, so that the first file finds
-    // it warm.
+    // Takes an office profile and starts the office without waiting for
+    // it, so that the first file finds it warm. Throws OfficeError when the
+    // profile cannot be used.
     virtual void startInBackground() = 0;
     // Valid after a successful check.
     virtual OfficeOperations& operations() = 0;
@@ -46,12 +48,18 @@ public:
     void startInBackground() override;
     OfficeOperations& operations() override;
     void abandon() override;
-    OfficeSession* session() { return session_.get(); }
+    // Null before a successful check.
+    OfficeSession* session();
     // The office thread, for tests: null before a successful check.
-    OfficeThread* thread() { return thread_.get(); }
+    OfficeThread* thread();
 
 private:
+    // The session, its office thread and the operations on it, made at the
+    // first need after a successful check; false before that check.
+    bool ensureSession();
+
     QStringList candidates_;
+    std::optional<OfficeInstallation> installation_;
     QString profileRoot_;
     WatchLimits limits_;
     ProfileSetup prepareProfile_;
