@@ -3,12 +3,18 @@
 #include "privatefolder.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QFile>
-#include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 
+#include <cerrno>
 #include <cstdio>
-#include <memory>
+#include <cstring>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <utility>
 
 namespace {
@@ -40,6 +46,89 @@ QStringList decodeFiles(const QByteArray& message)
 constexpr qsizetype MaxMessage = 16 * 1024 * 1024;
 // How long a start waits for another that is claiming at the same moment.
 constexpr int LockWaitMs = 10000;
+// Later starts that may wait to be accepted while the window is busy.
+constexpr int Backlog = 50;
+
+// False, with ENAMETOOLONG, when the path does not fit a socket address.
+bool toAddress(const QString& path, sockaddr_un* address)
+{
+    const QByteArray name = QFile::encodeName(path);
+    address->sun_family = AF_UNIX;
+    if (name.size() >= qsizetype(sizeof address->sun_path)) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    std::memcpy(address->sun_path, name.constData(), name.size() + 1);
+    return true;
+}
+
+// Makes a blocking call on `socket` give up once `deadline` has passed (with
+// ETIMEDOUT or EAGAIN), and makes it again when a signal interrupted it.
+template <typename Call> auto untilDeadline(int socket, const QDeadlineTimer& deadline, Call call)
+{
+    for (;;) {
+        const qint64 leftMs = deadline.remainingTime();
+        timeval left{};
+        left.tv_sec = leftMs / 1000;
+        left.tv_usec = leftMs % 1000 * 1000;
+        if (leftMs <= 0 || ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &left, sizeof left) != 0 ||
+            ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &left, sizeof left) != 0) {
+            errno = ETIMEDOUT;
+            return decltype(call())(-1);
+        }
+        const auto result = call();
+        if (result >= 0 || errno != EINTR)
+            return result;
+    }
+}
+
+// One later start's connection: it gathers the list and answers once the
+// list is held, until the sender leaves or says too much.
+class Connection : public QObject {
+public:
+    Connection(UniqueFd socket, std::function<void(const QStringList&)> take, QObject* parent)
+        : QObject(parent), socket_(std::move(socket)), take_(std::move(take))
+    {
+        connect(&readable_, &QSocketNotifier::activated, this, &Connection::read);
+    }
+
+private:
+    void read()
+    {
+        char chunk[64 * 1024];
+        for (;;) {
+            const ssize_t got = ::read(socket_.get(), chunk, sizeof chunk);
+            if (got < 0 && errno == EAGAIN)
+                break;
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0 || (message_.append(chunk, got)).size() > MaxMessage) {
+                end();
+                return;
+            }
+        }
+        if (!isComplete(message_))
+            return;
+        const QStringList files = decodeFiles(std::exchange(message_, {}));
+        // A sender that stopped waiting opens a window of its own and keeps
+        // its files.
+        if (::send(socket_.get(), "+", 1, MSG_NOSIGNAL) == 1)
+            take_(files);
+        else
+            end();
+    }
+
+    void end()
+    {
+        readable_.setEnabled(false);
+        deleteLater();
+    }
+
+    UniqueFd socket_;
+    QSocketNotifier readable_{socket_.get(), QSocketNotifier::Read, this};
+    std::function<void(const QStringList&)> take_;
+    QByteArray message_;
+};
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, int answerWaitMs, QObject* parent)
@@ -74,14 +163,22 @@ SingleInstance::Start SingleInstance::claimOrHandOver(const QStringList& files)
     case Answer::Stranger:
         break;
     }
-    QLocalServer::removeServer(socketPath_);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (server_.listen(socketPath_))
-        connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
-    else
-        std::fprintf(stderr, "Tarnwick: later starts will open windows of their own: %s\n",
-                     qPrintable(server_.errorString()));
+    listen();
     return Start::First;
+}
+
+SingleInstance::~SingleInstance()
+{
+    close();
+}
+
+void SingleInstance::close()
+{
+    if (!listener_)
+        return;
+    listening_.reset();
+    listener_.reset();
+    ::unlink(QFile::encodeName(socketPath_).constData());
 }
 
 void SingleInstance::deliverFiles()
@@ -95,45 +192,77 @@ void SingleInstance::deliverFiles()
 
 SingleInstance::Answer SingleInstance::handOver(const QStringList& files)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath_);
-    if (!socket.waitForConnected(answerWaitMs_))
+    const QDeadlineTimer deadline(answerWaitMs_);
+    sockaddr_un address{};
+    const UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket || !toAddress(socketPath_, &address))
         return Answer::NoOneListens;
-    if (!PeerIsThisUser(socket.socketDescriptor()))
+    // A window that is busy answers later, and its queue of later starts may
+    // be full; either way it listens, and it keeps its socket.
+    if (untilDeadline(socket.get(), deadline, [&] {
+            return ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address),
+                             sizeof address);
+        }) != 0)
+        return errno == EAGAIN || errno == ETIMEDOUT ? Answer::Silent : Answer::NoOneListens;
+    if (!PeerIsThisUser(socket.get()))
         return Answer::Stranger;
-    socket.write(encodeFiles(files));
+    const QByteArray message = encodeFiles(files);
+    for (qsizetype sent = 0; sent < message.size();) {
+        const ssize_t written = untilDeadline(socket.get(), deadline, [&] {
+            return ::send(socket.get(), message.constData() + sent, message.size() - sent,
+                          MSG_NOSIGNAL);
+        });
+        if (written < 0)
+            return Answer::Silent;
+        sent += written;
+    }
     // The answer comes once the running start holds the files.
-    if (socket.waitForReadyRead(answerWaitMs_) && socket.read(1) == "+")
-        return Answer::Taken;
-    return Answer::Silent;
+    char answer = 0;
+    return untilDeadline(socket.get(), deadline,
+                         [&] { return ::recv(socket.get(), &answer, 1, 0); }) == 1 &&
+                   answer == '+'
+               ? Answer::Taken
+               : Answer::Silent;
+}
+
+void SingleInstance::listen()
+{
+    const QByteArray name = QFile::encodeName(socketPath_);
+    // Left by a start that ended without removing it, or by a stranger.
+    ::unlink(name.constData());
+    sockaddr_un address{};
+    UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    // The socket file takes the socket's own mode (less the umask) when it
+    // is made: it is never open to others, not even for a moment.
+    const bool made =
+        socket && toAddress(socketPath_, &address) &&
+        ::fchmod(socket.get(), S_IRUSR | S_IWUSR) == 0 &&
+        ::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (!made || ::listen(socket.get(), Backlog) != 0) {
+        const int error = errno;
+        if (made)
+            ::unlink(name.constData());
+        std::fprintf(stderr, "Tarnwick: later starts will open windows of their own: %s\n",
+                     std::strerror(error));
+        return;
+    }
+    listener_ = std::move(socket);
+    listening_ = std::make_unique<QSocketNotifier>(listener_.get(), QSocketNotifier::Read);
+    connect(listening_.get(), &QSocketNotifier::activated, this,
+            &SingleInstance::acceptConnections);
 }
 
 void SingleInstance::acceptConnections()
 {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!PeerIsThisUser(socket->socketDescriptor())) {
-            socket->abort();
+    for (;;) {
+        UniqueFd socket(::accept4(listener_.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        if (!socket && (errno == EINTR || errno == ECONNABORTED))
             continue;
-        }
-        auto message = std::make_shared<QByteArray>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, message] {
-            *message += socket->readAll();
-            if (message->size() > MaxMessage) {
-                socket->abort();
-                return;
-            }
-            if (!isComplete(*message))
-                return;
-            const QStringList files = decodeFiles(std::exchange(*message, {}));
-            // A sender that stopped waiting opens a window of its own and
-            // keeps its files.
-            socket->write("+");
-            if (socket->flush())
-                take(files);
-            else
-                socket->abort();
-        });
+        if (!socket)
+            return; // none waits any more
+        if (PeerIsThisUser(socket.get()))
+            new Connection(
+                std::move(socket), [this](const QStringList& files) { take(files); }, this);
     }
 }
 

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "uniquefd.h"
+
 #include <QList>
-#include <QLocalServer>
 #include <QObject>
 #include <QStringList>
+
+#include <memory>
+
+class QSocketNotifier;
 
 // One window per user: the first start listens on a local socket in a
 // folder that only this user may enter, named after the settings file; a
@@ -15,6 +20,7 @@ public:
     // Starts that share the key (the settings file) share one window. A
     // later start waits up to answerWaitMs for the running one to answer.
     explicit SingleInstance(const QString& key, int answerWaitMs = 5000, QObject* parent = nullptr);
+    ~SingleInstance() override;
 
     enum class Start { First, HandedOver };
     // Hands the files to the start that runs already, or, when none does,
@@ -26,7 +32,7 @@ public:
     void deliverFiles();
     // Stops listening and removes the socket, for an exit that skips the
     // destructors.
-    void close() { server_.close(); }
+    void close();
     // Empty when no private folder could be had.
     const QString& socketPath() const { return socketPath_; }
 
@@ -36,12 +42,14 @@ signals:
 private:
     enum class Answer { Taken, Silent, NoOneListens, Stranger };
     Answer handOver(const QStringList& files);
+    void listen();
     void acceptConnections();
     void take(const QStringList& files);
 
     QString socketPath_;
     int answerWaitMs_;
-    QLocalServer server_{this};
+    UniqueFd listener_;
+    std::unique_ptr<QSocketNotifier> listening_;
     bool delivering_ = false;
     QList<QStringList> waiting_;
 };

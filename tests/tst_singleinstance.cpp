@@ -5,6 +5,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,10 +73,22 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(
             later.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 60000);
         QCOMPARE(later.get(), SingleInstance::Start::HandedOver);
-        QTRY_VERIFY(running.findChildren<QLocalSocket*>().isEmpty());
+        QTRY_VERIFY(running.findChildren<QSocketNotifier*>().isEmpty());
         QCOMPARE(got, Lists{}); // until the window can take them
         running.deliverFiles();
         QCOMPARE(got, arrived + Lists{{}});
+    }
+
+    void aStartWithoutAnswerLeavesTheBusyWindowItsSocket()
+    {
+        SingleInstance running(Key);
+        QCOMPARE(running.claimOrHandOver({}), SingleInstance::Start::First);
+        // Busy: this thread handles no events meanwhile.
+        QCOMPARE(SingleInstance(Key, 100).claimOrHandOver({"/a.ods"}),
+                 SingleInstance::Start::First);
+        QLocalSocket later;
+        later.connectToServer(running.socketPath());
+        QVERIFY(later.waitForConnected());
     }
 
     void anotherUserIsNeverTrusted_data()
