@@ -18,7 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <cstdio>
@@ -35,11 +35,11 @@ int main(int argc, char* argv[])
         return *exitCode;
     FontWarmUp fonts;
     TarnwickApplication app(argc, argv);
+    fonts.applicationReady();
+    const auto fontsEnd = qScopeGuard([&fonts] { fonts.wait(); });
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     const QString programDir = QCoreApplication::applicationDirPath();
-    // The icon beside the program; a theme lookup would cost a few ms at start.
-    QApplication::setWindowIcon(QIcon(programDir + QStringLiteral("/tarnwick.png")));
 
     SettingsStore settings(SettingsStore::DefaultLocation());
     SingleInstance instance(settings.fileName());
@@ -65,7 +65,6 @@ int main(int argc, char* argv[])
         std::_Exit(code);
     };
     const ExitSignals exitSignals([&](int signal) { exitNow(128 + signal); });
-    fonts.wait();
     DBusDesktop desktop(programDir + QStringLiteral("/tarnwick.png"), dialogs);
     Form1 window({dialogs, settings, clock, office, programDir, GetDesktopFolder,
                   [&] { exitNow(0); }, &runningExport, &desktop});

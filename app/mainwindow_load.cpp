@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -25,11 +26,15 @@ bool Form1::Form_Load()
     const QString cursorFile = services_.programDir + QStringLiteral("/HAND-M.CUR");
 
     g.line(100, [&] { ApplySkin(); });
+    // Reading a picture loads Qt's image plugins, which the first paint does
+    // not need: the pointer and the icon come once the window is on the screen.
     if (g.test(102, [&] { return PathExists(cursorFile); }))
-        g.line(104, [&] {
-            const PointerPicture picture = PointerPicture::load(cursorFile);
-            handPicture_ = picture.pixmap;
-            handHotspot_ = picture.hotspot;
+        afterFirstPaint([this, cursorFile] {
+            Guard(services_.dialogs, Location::FormLoad).line(104, [&] {
+                const PointerPicture picture = PointerPicture::load(cursorFile);
+                handPicture_ = picture.pixmap;
+                handHotspot_ = picture.hotspot;
+            });
         });
     for (int line : {108, 128}) {
         if (g.test(line, [&] { return settings.GetSetting(Setting::Snapshot).isEmpty(); }))
@@ -37,8 +42,13 @@ bool Form1::Form_Load()
     }
     g.line(130, [&] {
         setWindowTitle(ProductName);
-        setWindowIcon(QApplication::windowIcon());
         SetApplicationTitle();
+        afterFirstPaint([this] {
+            // The icon beside the program; a theme lookup would cost more.
+            QApplication::setWindowIcon(
+                QIcon(services_.programDir + QStringLiteral("/tarnwick.png")));
+            setWindowIcon(QApplication::windowIcon());
+        });
     });
     g.line(132, [&] { fileList_->setHeaderText(QStringLiteral("OpenOffice Calc Files")); });
     g.line(134, [&] { ListView1->setColumnWidth(0, qRound(7000 / 15.0)); });

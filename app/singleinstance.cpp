@@ -1,11 +1,11 @@
 #include "singleinstance.h"
 
+#include "filelock.h"
 #include "privatefolder.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QLockFile>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -150,8 +150,7 @@ SingleInstance::Start SingleInstance::claimOrHandOver(const QStringList& files)
     // first listening. Without the lock the worst case is a second window.
     const QString lockPath = socketPath_ + QStringLiteral(".lock");
     RemoveIfForeign(lockPath);
-    QLockFile lock(lockPath);
-    lock.tryLock(LockWaitMs);
+    const FileLock lock(lockPath, LockWaitMs);
     switch (handOver(files)) {
     case Answer::Taken:
         return Start::HandedOver;

@@ -438,13 +438,18 @@ void MainWindowTest::filesBesideTheProgram()
         f.write("QPushButton { color: navy; }");
     }
     auto w = h.start();
+    // The pointer picture is read once the window is on the screen.
+    QVERIFY(h.dialogs.texts().isEmpty() && w->handPicture().isNull());
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QTRY_COMPARE(h.dialogs.texts().size(), reports.size());
+    QTRY_COMPARE(w->handPicture().isNull(), cursor != "ours");
     QStringList shown;
     for (const QString& text : h.dialogs.texts())
         shown << text.section("\r\n", 0, 0);
     QCOMPARE(shown, reports);
     if (!reports.isEmpty())
         QVERIFY(h.dialogs.texts()[0].contains("Form_Load at line 104"));
-    QCOMPARE(w->handPicture().isNull(), cursor != "ours");
     if (cursor == "ours")
         QCOMPARE(w->handPicture().size(), QSize(32, 32));
     QCOMPARE(w->styleSheet().isEmpty(), !skin);
