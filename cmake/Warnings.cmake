@@ -3,7 +3,7 @@
 # compiler's new warning must not break a user's or a distribution's build.
 option(TARNWICK_WERROR "Treat compiler warnings as errors" OFF)
 function(tarnwick_strict target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Winvalid-pch
                                              $<$<BOOL:${TARNWICK_WERROR}>:-Werror>)
 endfunction()
 
