@@ -19,8 +19,6 @@ function(tarnwick_pch_donor kind)
     cmake_parse_arguments(D "" "" "HEADERS;LINKS" ${ARGN})
     list(TRANSFORM D_HEADERS PREPEND "${TARNWICK_PCH_DIR}/")
     add_library(tw_pch_${kind} OBJECT "${TARNWICK_PCH_DIR}/donor.cpp")
-    set_source_files_properties("${TARNWICK_PCH_DIR}/donor.cpp" TARGET_DIRECTORY tw_pch_${kind}
-                                PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
     set_target_properties(tw_pch_${kind} PROPERTIES AUTOMOC OFF)
     target_link_libraries(tw_pch_${kind} PRIVATE ${D_LINKS})
     target_precompile_headers(tw_pch_${kind} PRIVATE ${D_HEADERS})
