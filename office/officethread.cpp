@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <system_error>
+#include <utility>
 
 struct OfficeThread::Queue {
     std::mutex mutex;
@@ -133,6 +134,8 @@ void OfficeThread::wait(const std::function<void()>& job)
     pollfd ready{done, POLLIN, 0};
     while (!handoff->finished.load(std::memory_order_acquire))
         ::poll(&ready, 1, -1);
-    if (handoff->error)
-        std::rethrow_exception(handoff->error);
+    // The error is taken out, so that the exception's last reference goes on
+    // this thread and not with the office thread's copy of the hand-off.
+    if (std::exception_ptr error = std::exchange(handoff->error, nullptr))
+        std::rethrow_exception(error);
 }
