@@ -1,7 +1,7 @@
 // Time from starting a program to its window being mapped and to its first
 // paint, and the program's peak memory at the first paint: Tarnwick against
-// a bare Qt window, and against that window showing one line of text. Run it under an X server, for
-// example: xvfb-run -a build/bench/startup
+// a bare Qt window, and against that window showing one line of text. Run
+// it under an X server, for example: xvfb-run -a build/bench/startup
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -121,11 +121,9 @@ int main()
     out << "                      tarnwick tarnwick.bin   bare Qt window   one label\n";
     const auto row = [&](const char* label, std::vector<double>* figures) {
         out << label;
+        constexpr int widths[Count] = {10, 13, 13, 12};
         for (int p = 0; p < Count; ++p)
-            out << qSetFieldWidth(p == 0   ? 10
-                                  : p == 3 ? 12
-                                           : 13)
-                << median(figures[p]) << qSetFieldWidth(0);
+            out << qSetFieldWidth(widths[p]) << median(figures[p]) << qSetFieldWidth(0);
         out << "\n";
     };
     row("mapped (ms)         ", mappedTimes);
