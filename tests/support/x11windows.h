@@ -127,32 +127,35 @@ inline void click(Display* display, Window window, int x, int y)
     XFlush(display);
 }
 
-// Asks the window manager to activate the window, as a taskbar does.
-inline void activate(Display* display, Window window)
+// Sends a 32-bit client message about `window` to `target`.
+inline void sendClientMessage(Display* display, Window target, Window window, const char* type,
+                              long first, long second, long mask)
 {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    event.xclient.message_type = XInternAtom(display, type, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // the request comes from the user
-    XSendEvent(display, DefaultRootWindow(display), False,
-               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    event.xclient.data.l[0] = first;
+    event.xclient.data.l[1] = second;
+    XSendEvent(display, target, False, mask, &event);
     XFlush(display);
+}
+
+// Asks the window manager to activate the window, as a taskbar does (2: the
+// request comes from the user).
+inline void activate(Display* display, Window window)
+{
+    sendClientMessage(display, DefaultRootWindow(display), window, "_NET_ACTIVE_WINDOW", 2, 0,
+                      SubstructureRedirectMask | SubstructureNotifyMask);
 }
 
 // Asks the window to close, as a window manager's close button does.
 inline void closeWindow(Display* display, Window window)
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
+    sendClientMessage(display, window, window, "WM_PROTOCOLS",
+                      static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False)),
+                      CurrentTime, NoEventMask);
 }
 
 // The environment for starting the real program with a home of its own, so
