@@ -12,6 +12,7 @@
 #include "officelink.h"
 #include "outputpath.h"
 #include "pause.h"
+#include "pdftarget.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -109,10 +110,26 @@ bool Form1::convertPosition(Guard& g, FileConversion& file, int i, QString& outp
     g.line(116, [&] { yieldToEvents(); });
     g.line(118, [&] { setPointer(Pointer::Busy); });
 
+    // A PDF that would be written over its own source (a PDF in the list,
+    // or a link to the spreadsheet where the PDF goes) is reported once, at
+    // the line that built its path, and the file goes no further.
+    bool refused = false;
+    const auto build = [&](const QString& folder) {
+        output = OutputPathFor(source, folder);
+        refused = false;
+        try {
+            RefuseSourceAsPdf(source, output);
+        } catch (const TarnwickError&) {
+            refused = true;
+            throw;
+        }
+    };
     if (g.test(120, [&] { return Option1->isChecked(); }))
-        g.line(122, [&] { output = OutputPathFor(source, Text1->text()); });
+        g.line(122, [&] { build(Text1->text()); });
     if (g.test(124, [&] { return Option2->isChecked(); }))
-        g.line(126, [&] { output = OutputPathFor(source, GetFolderPart(source)); });
+        g.line(126, [&] { build(GetFolderPart(source)); });
+    if (refused)
+        return false;
     // Separators become "/" for the URL; native ones already are.
     g.line(128, [&] { output.replace(NativeSeparator, u'/'); });
 

@@ -77,6 +77,10 @@ public:
         return noted(
             "load", [&] { return inner->loadComponentFromURL(desktop, url, target, flags, args); });
     }
+    bool supportsService(const OfficeRef& object, const QString& service) override
+    {
+        return inner->supportsService(object, service);
+    }
     OfficeRef getCurrentController(const OfficeRef& document) override
     {
         return inner->getCurrentController(document);

@@ -31,17 +31,18 @@ bool isOfficeProcess(qint64 pid)
 } // namespace
 
 ExportLeftovers::ExportLeftovers(const QString& targetPath, qint64 officePid,
-                                 const QString& recordDir)
+                                 const QString& recordDir, const QString& ownFile)
     : folder_(QFileInfo(targetPath).absolutePath()), officePid_(officePid), before_(present()),
-      record_(recordDir.isEmpty() || officePid <= 0 ? QString() : recordDir + u'/' + RecordName)
+      record_(recordDir.isEmpty() || officePid <= 0 ? QString() : recordDir + u'/' + RecordName),
+      ownFile_(ownFile)
 {
     writeRecord();
 }
 
 ExportLeftovers::ExportLeftovers(QString folder, qint64 officePid, QSet<QString> before,
-                                 QString record)
+                                 QString record, QString ownFile)
     : folder_(std::move(folder)), officePid_(officePid), before_(std::move(before)),
-      record_(std::move(record))
+      record_(std::move(record)), ownFile_(std::move(ownFile))
 {
 }
 
@@ -60,7 +61,7 @@ void ExportLeftovers::writeRecord() const
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return; // without a record only a kill of Tarnwick leaves the file
     QDataStream out(&file);
-    out << folder_ << officePid_ << QStringList(before_.cbegin(), before_.cend());
+    out << folder_ << officePid_ << QStringList(before_.cbegin(), before_.cend()) << ownFile_;
 }
 
 void ExportLeftovers::removeOrphaned(const QString& profileRoot)
@@ -75,7 +76,10 @@ void ExportLeftovers::removeOrphaned(const QString& profileRoot)
         QString folder;
         qint64 officePid = 0;
         QStringList before;
+        QString ownFile;
         in >> folder >> officePid >> before;
+        if (!in.atEnd())
+            in >> ownFile;
         file.close();
         if (in.status() != QDataStream::Ok || folder.isEmpty()) {
             QFile::remove(record); // cut short by the kill that it was meant for
@@ -84,7 +88,7 @@ void ExportLeftovers::removeOrphaned(const QString& profileRoot)
         // A running office is still exporting, for a Tarnwick that runs.
         if (!isOfficeProcess(officePid))
             ExportLeftovers(folder, officePid, QSet<QString>(before.cbegin(), before.cend()),
-                            record)
+                            record, ownFile)
                 .removeNew();
     }
 }
@@ -130,6 +134,8 @@ void ExportLeftovers::removeNew() const
     for (const QString& name : present())
         if (!before_.contains(name) && madeBy(name, officePid_, isOfficeProcess))
             QFile::remove(dir.filePath(name));
+    if (!ownFile_.isEmpty())
+        QFile::remove(ownFile_);
     // Only now: a kill in between must find the record still there.
     if (!record_.isEmpty())
         QFile::remove(record_);

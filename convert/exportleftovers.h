@@ -16,8 +16,10 @@ public:
     // holds before the export. With `recordDir` (the office's private
     // profile), the export is also recorded there until this object ends, so
     // that a Tarnwick killed outright has its leftovers removed at the next
-    // start (removeOrphaned).
-    ExportLeftovers(const QString& targetPath, qint64 officePid, const QString& recordDir = {});
+    // start (removeOrphaned). `ownFile`, when given, is a file that we made
+    // for the export to write (PdfTarget), which goes with the leftovers.
+    ExportLeftovers(const QString& targetPath, qint64 officePid, const QString& recordDir = {},
+                    const QString& ownFile = {});
     ~ExportLeftovers();
     ExportLeftovers(const ExportLeftovers&) = delete;
     ExportLeftovers& operator=(const ExportLeftovers&) = delete;
@@ -37,7 +39,8 @@ public:
                        const std::function<bool(qint64 pid)>& isOffice);
 
 private:
-    ExportLeftovers(QString folder, qint64 officePid, QSet<QString> before, QString record);
+    ExportLeftovers(QString folder, qint64 officePid, QSet<QString> before, QString record,
+                    QString ownFile);
     QSet<QString> present() const;
     void writeRecord() const;
 
@@ -45,4 +48,5 @@ private:
     qint64 officePid_;
     QSet<QString> before_;
     QString record_;
+    QString ownFile_;
 };

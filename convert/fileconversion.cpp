@@ -4,6 +4,7 @@
 #include "fileurl.h"
 #include "officeerror.h"
 #include "pdfexportargs.h"
+#include "pdftarget.h"
 #include "pdfwritten.h"
 #include "propertyvalue.h"
 #include "runningexport.h"
@@ -17,7 +18,21 @@ template <class Make> void replace(OfficeRef& slot, Make make)
     slot.reset();
     slot = make();
 }
+
+OfficeError notOpened(const QString& sourcePath)
+{
+    return OfficeError(QStringLiteral("The file could not be opened: %1. It may be damaged, "
+                                      "password-protected or not a spreadsheet.")
+                           .arg(sourcePath));
+}
 } // namespace
+
+FileConversion::FileConversion(OfficeOperations& office, RunningExport* running)
+    : office_(office), running_(running)
+{
+}
+
+FileConversion::~FileConversion() = default;
 
 void FileConversion::createServiceManager()
 {
@@ -53,11 +68,33 @@ void FileConversion::load(const QString& sourcePath)
                                   .arg(sourcePath, e.description()));
         }
         if (!doc)
-            throw OfficeError(QStringLiteral("The file could not be opened: %1. It may be damaged, "
-                                             "password-protected or not a spreadsheet.")
-                                  .arg(sourcePath));
+            throw notOpened(sourcePath);
+        // Where the whole suite is installed, a text, a picture or a PDF
+        // opens in another module and would export like a spreadsheet; with
+        // Calc alone it does not open at all. Either way it is not one.
+        bool spreadsheet = false;
+        try {
+            spreadsheet = office_.supportsService(doc, SpreadsheetService);
+        } catch (const TarnwickError&) {
+            closeQuietly(doc);
+            throw;
+        }
+        if (!spreadsheet) {
+            closeQuietly(doc);
+            throw notOpened(sourcePath);
+        }
         return doc;
     });
+}
+
+void FileConversion::closeQuietly(OfficeRef& document)
+{
+    // The error that the caller raises next is the one to tell.
+    try {
+        office_.close(document, true);
+    } catch (const TarnwickError&) {
+    }
+    office_.release(document);
 }
 
 void FileConversion::createDispatchHelper()
@@ -81,7 +118,9 @@ void FileConversion::getFrame()
 void FileConversion::makeUrlRecord(const QString& outputPath)
 {
     arguments_[0] = css::beans::PropertyValue();
-    arguments_[0] = UrlRecord(FileUrlFromPath(outputPath));
+    target_.reset();
+    target_ = std::make_unique<PdfTarget>(outputPath);
+    arguments_[0] = UrlRecord(FileUrlFromPath(target_->exportPath()));
 }
 
 void FileConversion::makeFilterNameRecord()
@@ -96,13 +135,20 @@ void FileConversion::makeFilterDataRecord()
 
 void FileConversion::dispatch(const QString& outputPath)
 {
-    const FileStamp before = FileStamp::of(outputPath);
-    const ExportLeftovers leftovers(outputPath, office_.officePid(), office_.profileDir());
+    // The URL record names where the office writes: the PDF, or a new file
+    // beside it that then replaces the PDF's name.
+    const std::unique_ptr<PdfTarget> target = std::move(target_);
+    const QString written = target ? target->exportPath() : outputPath;
+    const FileStamp before = FileStamp::of(written);
+    const ExportLeftovers leftovers(outputPath, office_.officePid(), office_.profileDir(),
+                                    target ? target->ownFile() : QString());
     const RunningExport::Scope running(running_, leftovers);
     try {
         office_.executeDispatch(dispatchHelper_, frame_, QStringLiteral(".uno:ExportToPDF"),
                                 QString(), 0, arguments_);
-        VerifyPdfWritten(outputPath, before);
+        VerifyPdfWritten(written, before, outputPath);
+        if (target)
+            target->commit();
     } catch (...) {
         // A failed or killed export must not leave its half-written file in
         // the user's folder.
@@ -127,6 +173,7 @@ void FileConversion::releaseAll()
          {&frame_, &controller_, &document_, &dispatchHelper_, &desktop_, &serviceManager_})
         office_.release(*object);
     arguments_ = PropertyValues(3);
+    target_.reset();
 }
 
 void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString& outputPath,
@@ -154,6 +201,7 @@ void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString
 void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath,
                  RunningExport* running)
 {
+    RefuseSourceAsPdf(sourcePath, outputPath);
     FileConversion file(office, running);
     FileStep current = FileStep::ServiceManager;
     try {

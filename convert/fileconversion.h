@@ -5,7 +5,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class PdfTarget;
 class RunningExport;
 
 // Converting one file, step by step, in the order the batch run calls the
@@ -15,15 +17,14 @@ class RunningExport;
 class FileConversion {
 public:
     // `running`, when given, knows the export in progress meanwhile.
-    explicit FileConversion(OfficeOperations& office, RunningExport* running = nullptr)
-        : office_(office), running_(running)
-    {
-    }
+    explicit FileConversion(OfficeOperations& office, RunningExport* running = nullptr);
+    ~FileConversion();
 
     void createServiceManager();
     void createDesktop();
-    // Loads the source hidden. A file the office cannot open raises an error
-    // that names it.
+    // Loads the source hidden. A file the office cannot open, or opens as
+    // anything but a spreadsheet, raises an error that names it; nothing of
+    // it stays open.
     void load(const QString& sourcePath);
     void createDispatchHelper();
     void getController();
@@ -40,11 +41,18 @@ public:
     void releaseAll();
     bool hasDocument() const { return document_ != nullptr; }
 
+    static inline const QString SpreadsheetService =
+        QStringLiteral("com.sun.star.sheet.SpreadsheetDocument");
+
 private:
+    void closeQuietly(OfficeRef& document);
+
     OfficeOperations& office_;
     RunningExport* running_;
     OfficeRef serviceManager_, desktop_, document_, dispatchHelper_, controller_, frame_;
     PropertyValues arguments_{3};
+    // Where the URL record sends the export.
+    std::unique_ptr<PdfTarget> target_;
 };
 
 // The steps of converting one file, in their order. The waits are the
@@ -84,7 +92,8 @@ void RunFileSteps(FileConversion& file, const QString& sourcePath, const QString
                   const FileWaits& waits, const StepRunner& run);
 
 // All steps for one file, without the waits; the first failure propagates,
-// after the loaded document has been closed. `running`, when given, knows
+// after the loaded document has been closed. A PDF path that reaches the
+// source itself is refused before anything else. `running`, when given, knows
 // the export in progress meanwhile.
 void ConvertFile(OfficeOperations& office, const QString& sourcePath, const QString& outputPath,
                  RunningExport* running = nullptr);

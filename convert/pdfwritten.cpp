@@ -48,7 +48,7 @@ FileStamp FileStamp::of(const QString& path)
     return {true, st.st_size, st.st_mtim, st.st_dev, st.st_ino};
 }
 
-void VerifyPdfWritten(const QString& path, const FileStamp& before)
+void VerifyPdfWritten(const QString& path, const FileStamp& before, const QString& shownAs)
 {
     const FileStamp after = FileStamp::of(path);
     const bool changed = !before.exists || after.size != before.size ||
@@ -58,6 +58,7 @@ void VerifyPdfWritten(const QString& path, const FileStamp& before)
     if (after.exists && after.size != 0 && changed)
         return;
     const QString why = whyNotWritable(QFileInfo(path).absolutePath());
-    throw OfficeError(QStringLiteral("The PDF file was not written: %1").arg(path) +
-                      (why.isEmpty() ? QString() : QStringLiteral(". ") + why));
+    throw OfficeError(
+        QStringLiteral("The PDF file was not written: %1").arg(shownAs.isEmpty() ? path : shownAs) +
+        (why.isEmpty() ? QString() : QStringLiteral(". ") + why));
 }

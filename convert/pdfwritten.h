@@ -23,4 +23,5 @@ struct FileStamp {
 // full, the message says so. File times are only compared with each other, never with our
 // clock: FAT stores them in 2-second steps and a network share keeps a clock
 // of its own.
-void VerifyPdfWritten(const QString& path, const FileStamp& before);
+// The message names `shownAs` when given (the PDF that `path` stands for).
+void VerifyPdfWritten(const QString& path, const FileStamp& before, const QString& shownAs = {});

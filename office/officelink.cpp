@@ -5,6 +5,7 @@
 #include "officeonthread.h"
 #include "officesession.h"
 #include "officethread.h"
+#include "unavailableoffice.h"
 #include "unooffice.h"
 
 UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits,
@@ -61,7 +62,9 @@ OfficeOperations& UnoOfficeLink::operations()
             return *onThread_;
     } catch (const OfficeError&) {
     }
-    throw OfficeError(unavailable_);
+    if (!unavailableOffice_ || unavailableOffice_->reason() != unavailable_)
+        unavailableOffice_ = std::make_unique<UnavailableOffice>(unavailable_);
+    return *unavailableOffice_;
 }
 
 OfficeSession* UnoOfficeLink::session()

@@ -12,6 +12,7 @@ class Dialogs;
 class OfficeOnThread;
 class OfficeOperations;
 class OfficeThread;
+class UnavailableOffice;
 class UnoOffice;
 
 // The office as the main window sees it: the presence check at start-up, the
@@ -27,7 +28,8 @@ public:
     // it, so that the first file finds it warm. Throws OfficeError when the
     // profile cannot be used.
     virtual void startInBackground() = 0;
-    // Valid after a successful check.
+    // Valid after a successful check. When the office cannot be had, every
+    // file that asks is told why by the operations themselves.
     virtual OfficeOperations& operations() = 0;
     // The program is ending at once, maybe in the middle of an office call:
     // kills the office, removes its pipe socket and the profile lock, and
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<UnoOffice> office_;
     std::unique_ptr<OfficeThread> thread_;
     std::unique_ptr<OfficeOnThread> onThread_;
+    std::unique_ptr<UnavailableOffice> unavailableOffice_;
     // Why there is no session, for every file that asks for the office.
     QString unavailable_ = QStringLiteral("The office suite has not been found.");
 };

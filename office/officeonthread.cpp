@@ -48,6 +48,11 @@ OfficeRef OfficeOnThread::loadComponentFromURL(const OfficeRef& desktop, const Q
     }));
 }
 
+bool OfficeOnThread::supportsService(const OfficeRef& object, const QString& service)
+{
+    return handOver("supportsService", [&] { return office_.supportsService(object, service); });
+}
+
 OfficeRef OfficeOnThread::getCurrentController(const OfficeRef& document)
 {
     return handOut(

@@ -38,6 +38,9 @@ public:
     virtual OfficeRef loadComponentFromURL(const OfficeRef& desktop, const QString& url,
                                            const QString& targetFrame, qint16 searchFlags,
                                            const PropertyValues& args) = 0;
+    // Whether the object is an instance of the service: a loaded document
+    // tells so what kind of document it is.
+    virtual bool supportsService(const OfficeRef& object, const QString& service) = 0;
     virtual OfficeRef getCurrentController(const OfficeRef& document) = 0;
     virtual OfficeRef getFrame(const OfficeRef& controller) = 0;
     virtual void executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef& frame,

@@ -11,6 +11,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/lang/XServiceInfo.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <type_traits>
@@ -143,6 +144,14 @@ OfficeRef UnoOffice::loadComponentFromURL(const OfficeRef& desktop, const QStrin
     if (!document)
         memory.check();
     return document;
+}
+
+bool UnoOffice::supportsService(const OfficeRef& object, const QString& service)
+{
+    return officeCall(session_, [&] {
+        return bool(
+            as<lang::XServiceInfo>(object, "document")->supportsService(toOUString(service)));
+    });
 }
 
 OfficeRef UnoOffice::getCurrentController(const OfficeRef& document)

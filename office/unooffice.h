@@ -14,6 +14,7 @@ public:
     OfficeRef loadComponentFromURL(const OfficeRef& desktop, const QString& url,
                                    const QString& targetFrame, qint16 searchFlags,
                                    const PropertyValues& args) override;
+    bool supportsService(const OfficeRef& object, const QString& service) override;
     OfficeRef getCurrentController(const OfficeRef& document) override;
     OfficeRef getFrame(const OfficeRef& controller) override;
     void executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef& frame,

@@ -47,6 +47,7 @@ void FileConversionTest::callsTheOfficeInOrder()
         "createServiceManager",
         "createInstance serviceManager#1 com.sun.star.frame.Desktop",
         "loadComponentFromURL Desktop#2 " + sourceUrl + " _blank 0 Hidden",
+        "supportsService document#3 com.sun.star.sheet.SpreadsheetDocument",
         "createInstance serviceManager#1 com.sun.star.frame.DispatchHelper",
         "getCurrentController document#3",
         "getFrame controller#5",

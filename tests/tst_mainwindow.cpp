@@ -233,8 +233,8 @@ void MainWindowTest::unknownDesktopIsReportedAtLine136()
 void MainWindowTest::unusableOfficeProfileIsReported()
 {
     // A file where the profile folder should be: the window still opens, the
-    // load step reports line 148 once the window is on the screen, and the
-    // office says why when a run asks.
+    // load step reports line 148 once the window is on the screen, and a run
+    // attempts each file, which is told why.
     WindowHarness h;
     QFile blocker(h.dir.filePath("blocker"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
@@ -248,7 +248,20 @@ void MainWindowTest::unusableOfficeProfileIsReported()
     QTRY_COMPARE(h.dialogs.texts().size(), 1);
     QVERIFY(h.dialogs.texts()[0].startsWith("The office profile folder cannot be used: "));
     QVERIFY(h.dialogs.texts()[0].contains("Form_Load at line 148"));
-    QVERIFY_THROWS_EXCEPTION(OfficeError, office.operations());
+
+    h.dialogs.shown.clear();
+    w->fileList().AppendFileRow(h.dir.filePath("one.ods"));
+    w->fileList().AppendFileRow(h.dir.filePath("two.ods"));
+    WindowHarness::child<QPushButton>(*w, "PushButton2")->click();
+    QStringList lines;
+    for (const QString& text : h.dialogs.texts())
+        lines << text.section("at line ", 1).section('\r', 0, 0);
+    const QStringList perFile{"130", "132", "134", "136", "138", "140", "152", "160"};
+    QCOMPARE(h.dialogs.texts(), QStringList());
+    QCOMPARE(lines, perFile + perFile + QStringList{""});
+    QVERIFY(h.dialogs.texts()[0].startsWith("The office profile folder cannot be used: "));
+    QVERIFY(h.dialogs.texts()[8].startsWith("The office profile folder cannot be used: "));
+    QCOMPARE(h.dialogs.texts().last(), QString("Done."));
 }
 
 void MainWindowTest::missingOfficeEndsBeforeTheWindowShows_data()

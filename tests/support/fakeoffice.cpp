@@ -81,7 +81,22 @@ OfficeRef FakeOffice::loadComponentFromURL(const OfficeRef& desktop, const QStri
                  .arg(describe(args));
     require(desktop, "desktop");
     maybeFail(QStringLiteral("loadComponentFromURL"));
-    return unloadableUrls.contains(url) ? OfficeRef{} : make(QStringLiteral("document"));
+    if (unloadableUrls.contains(url))
+        return {};
+    OfficeRef document = make(QStringLiteral("document"));
+    if (textUrls.contains(url))
+        textDocuments_.insert(label(document));
+    return document;
+}
+
+bool FakeOffice::supportsService(const OfficeRef& object, const QString& service)
+{
+    calls << QStringLiteral("supportsService %1 %2").arg(label(object), service);
+    require(object, "document");
+    maybeFail(QStringLiteral("supportsService"));
+    const bool text = textDocuments_.contains(label(object));
+    return service == (text ? QStringLiteral("com.sun.star.text.TextDocument")
+                            : QStringLiteral("com.sun.star.sheet.SpreadsheetDocument"));
 }
 
 OfficeRef FakeOffice::getCurrentController(const OfficeRef& document)

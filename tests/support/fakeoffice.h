@@ -17,6 +17,7 @@ public:
     OfficeRef loadComponentFromURL(const OfficeRef& desktop, const QString& url,
                                    const QString& targetFrame, qint16 searchFlags,
                                    const PropertyValues& args) override;
+    bool supportsService(const OfficeRef& object, const QString& service) override;
     OfficeRef getCurrentController(const OfficeRef& document) override;
     OfficeRef getFrame(const OfficeRef& controller) override;
     void executeDispatch(const OfficeRef& dispatchHelper, const OfficeRef& frame,
@@ -34,6 +35,7 @@ public:
     QStringList calls;
     QSet<QString> failing;        // operation names that throw OfficeError
     QSet<QString> unloadableUrls; // loads that answer an empty reference
+    QSet<QString> textUrls;       // loads that give a text document, not a spreadsheet
     std::function<void(const QString& path)> exportAction = writeFakePdf;
     qint64 pid = -1;
     static void writeFakePdf(const QString& path);
@@ -42,4 +44,5 @@ private:
     OfficeRef make(const QString& kind);
     void maybeFail(const QString& operation);
     int serial_ = 0;
+    QSet<QString> textDocuments_; // labels
 };
