@@ -4,11 +4,13 @@
 #include "officesession.h"
 
 #include <QDirIterator>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 // `tarnwick --convert` as scripts run it: the real program, the real office,
@@ -21,6 +23,8 @@ private slots:
     void sharesTheMemoryCeiling_data();
     void sharesTheMemoryCeiling();
     void folderIntoOutputDir();
+    void guardsTheUsersFiles_data();
+    void guardsTheUsersFiles();
     void interruptLeavesNothing_data();
     void interruptLeavesNothing();
     void withoutAnOfficeExitsWith3();
@@ -127,6 +131,131 @@ void BatchTest::folderIntoOutputDir()
     QCOMPARE(lines.filter(in + "/locked.ods: The file could not be opened").size(), 1);
     QVERIFY2(lines.last().startsWith("4 files, 2 converted, 2 failed, "), qPrintable(err));
     verifyNothingLeft(program.processId(), out);
+}
+
+void BatchTest::guardsTheUsersFiles_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("arguments"); // paths relative to the work folder
+    QTest::addColumn<QStringList>("converted"); // the PDFs that appear
+    QTest::addColumn<QString>("says");          // on standard error; "" for nothing
+    QTest::addColumn<QStringList>("replaced");  // what was there before and may change
+    const QString overSource = "would be written over the source itself";
+    const QString notOpened = "could not be opened";
+    const QStringList none;
+    QTest::newRow("PDF as its own source")
+        << "pdf" << QStringList{"report.pdf"} << none << overSource << none;
+    QTest::newRow("PDF through ./")
+        << "pdf" << QStringList{"./report.pdf"} << none << overSource << none;
+    QTest::newRow("PDF through a link")
+        << "pdf link" << QStringList{"alias.pdf"} << none << overSource << none;
+    QTest::newRow("text named .ods")
+        << "text" << QStringList{"notes.ods"} << none << notOpened << none;
+    QTest::newRow("picture named .ods")
+        << "picture" << QStringList{"picture.ods"} << none << notOpened << none;
+    QTest::newRow("letter") << "letter" << QStringList{"Letter.odt"} << none << notOpened << none;
+    QTest::newRow("xlsx converts")
+        << "xlsx" << QStringList{"Price List.xlsx"} << QStringList{"Price List.pdf"} << "" << none;
+    QTest::newRow("PDF a hard link to the source")
+        << "hard link" << QStringList{"a.ods"} << none << overSource << none;
+    QTest::newRow("PDF a symbolic link to the source")
+        << "symbolic link" << QStringList{"a.ods"} << none << overSource << none;
+    QTest::newRow("PDF a link to another file")
+        << "link elsewhere" << QStringList{"a.ods"} << QStringList{"a.pdf"} << ""
+        << QStringList{"a.pdf"};
+    QTest::newRow("one file through a linked folder")
+        << "linked folder" << QStringList{"--jobs", "2", "dir/x.ods", "link/x.ods"}
+        << QStringList{"dir/x.pdf"} << "it is the same file as" << none;
+    QTest::newRow("name not UTF-8 in a folder")
+        << "not utf-8" << QStringList{"odd"} << QStringList{"odd/good.pdf"} << "UTF-8" << none;
+}
+
+void BatchTest::guardsTheUsersFiles()
+{
+    QFETCH(QString, setup);
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, converted);
+    QFETCH(QString, says);
+    QFETCH(QStringList, replaced);
+    const QTemporaryDir work;
+    const QDir dir(work.path());
+    const QString sample = fixtures::samplesDir() + "/Budget 2026.ods";
+    const auto link = [&](const QString& target, const QString& name) {
+        QVERIFY(QFile::link(target, dir.filePath(name)));
+    };
+    if (setup.startsWith("pdf"))
+        fixtures::writeMinimalPdf(dir.filePath("report.pdf"));
+    if (setup == "pdf link")
+        link("report.pdf", "alias.pdf");
+    if (setup == "text")
+        fixtures::writeTextFile(dir.filePath("notes.ods"), "plain text\n");
+    if (setup == "picture") {
+        QImage picture(64, 64, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(dir.filePath("picture.ods"), "PNG"));
+    }
+    if (setup == "letter" || setup == "xlsx")
+        QVERIFY(QFile::copy(TW_SOURCE_DIR "/tests/data/" + arguments.first(),
+                            dir.filePath(arguments.first())));
+    if (setup.contains("link") && !setup.startsWith("pdf") && setup != "linked folder")
+        QVERIFY(QFile::copy(sample, dir.filePath("a.ods")));
+    if (setup == "hard link")
+        QCOMPARE(::link(QFile::encodeName(dir.filePath("a.ods")).constData(),
+                        QFile::encodeName(dir.filePath("a.pdf")).constData()),
+                 0);
+    if (setup == "symbolic link")
+        link("a.ods", "a.pdf");
+    if (setup == "link elsewhere") {
+        fixtures::writeTextFile(dir.filePath("keep.txt"), "the user's own\n");
+        link("keep.txt", "a.pdf");
+    }
+    if (setup == "linked folder") {
+        QVERIFY(dir.mkdir("dir"));
+        QVERIFY(QFile::copy(sample, dir.filePath("dir/x.ods")));
+        link("dir", "link");
+    }
+    if (setup == "not utf-8") {
+        QVERIFY(dir.mkdir("odd"));
+        QVERIFY(QFile::copy(sample, dir.filePath("odd/good.ods")));
+        QFile copy(sample);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        const QByteArray odd = QFile::encodeName(dir.filePath("odd/")) + "\xff\xfe.ods";
+        const int fd = ::open(odd.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        const QByteArray content = copy.readAll();
+        QCOMPARE(::write(fd, content.constData(), content.size()), content.size());
+        ::close(fd);
+    }
+    const auto before = fixtures::snapshot(work.path());
+
+    QProcess program;
+    program.setWorkingDirectory(work.path());
+    start(program, QStringList{"--convert"} + arguments);
+    QVERIFY(program.waitForFinished(120000));
+    const QString err = program.readAllStandardError();
+    const QStringList out =
+        QString(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(program.exitCode(), says.isEmpty() ? 0 : 1);
+    QVERIFY2(says.isEmpty() ? err.count('\n') == 1 : err.contains(says), qPrintable(err));
+    QCOMPARE(out.size(), converted.size());
+    for (const QString& pdf : converted)
+        QVERIFY2(fixtures::pdfPages(dir.filePath(pdf)) > 0, qPrintable(pdf));
+
+    // Nothing that was there has changed but the PDFs written, and nothing
+    // else has appeared.
+    const auto after = fixtures::snapshot(work.path());
+    for (auto entry = before.cbegin(); entry != before.cend(); ++entry)
+        if (!replaced.contains(entry.key()))
+            QVERIFY2(after.value(entry.key()) == entry.value(), qPrintable(entry.key()));
+    QStringList appeared;
+    for (auto entry = after.cbegin(); entry != after.cend(); ++entry)
+        if (!before.contains(entry.key()))
+            appeared << entry.key();
+    for (const QString& pdf : replaced)
+        appeared << pdf;
+    appeared.sort();
+    converted.sort();
+    QCOMPARE(appeared, converted);
 }
 
 void BatchTest::interruptLeavesNothing_data()

@@ -107,9 +107,13 @@ void RunOfficeTest::outputOptions_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<bool>("trailingSeparator");
-    QTest::newRow("into folder, with separator") << "Option1" << true;
-    QTest::newRow("into folder, without separator") << "Option1" << false;
-    QTest::newRow("beside each source") << "Option2" << true;
+    // A PDF in the list: loaded, it is no spreadsheet; beside itself, it
+    // would be written over and goes no further than its path.
+    QTest::addColumn<QStringList>("pdfReports");
+    const QStringList notASpreadsheet{"134", "138", "140", "152", "160"};
+    QTest::newRow("into folder, with separator") << "Option1" << true << notASpreadsheet;
+    QTest::newRow("into folder, without separator") << "Option1" << false << notASpreadsheet;
+    QTest::newRow("beside each source") << "Option2" << true << QStringList{"126"};
 }
 
 void RunOfficeTest::outputOptions()
@@ -128,9 +132,20 @@ void RunOfficeTest::outputOptions()
     copySample(*f, "Budget 2026.ods", "Prices.ods");
     copySample(*f, "tests/data/Price List.ots", "Prices.ots");
     copySample(*f, "tests/data/Invoice Form.stc", "Invoice Form.stc");
+    const QString report = f->in + "/Report.pdf";
+    fixtures::writeMinimalPdf(report);
+    f->w->fileList().AppendFileRow(report);
+    const auto before = fixtures::snapshot(f->in);
     WindowHarness::child<QPushButton>(*f->w, "PushButton2")->click();
 
-    QCOMPARE(f->h.dialogs.texts(), QStringList{"Done."});
+    QFETCH(QStringList, pdfReports);
+    QCOMPARE(reportLines(f->h.dialogs), pdfReports + QStringList{"Done."});
+    const QString first = f->h.dialogs.texts().first();
+    QVERIFY2(first.startsWith(option == "Option1" ? "The file could not be opened: " + report
+                                                  : "Not converted: the PDF would be written over "
+                                                    "the source itself: " +
+                                                        report + " and " + report),
+             qPrintable(first));
     const QString target = option == "Option1" ? f->out : f->in;
     QVERIFY(fixtures::pdfText(target + "/Q1.final.pdf").contains("Tarnwick sample budget"));
     QVERIFY(fixtures::pdfText(target + "/no dot.pdf").contains("Tarnwick sample sales"));
@@ -138,6 +153,10 @@ void RunOfficeTest::outputOptions()
     QVERIFY(fixtures::pdfText(target + "/Inventory 2003.pdf").contains("Open orders"));
     QVERIFY(fixtures::pdfText(target + "/Prices.pdf").contains("Tarnwick template price list"));
     QVERIFY(fixtures::pdfText(target + "/Invoice Form.pdf").contains("Amount due"));
+    // The sources are as they were.
+    const auto after = fixtures::snapshot(f->in);
+    for (auto entry = before.cbegin(); entry != before.cend(); ++entry)
+        QVERIFY2(after.value(entry.key()) == entry.value(), qPrintable(entry.key()));
 }
 
 void RunOfficeTest::mixedList()

@@ -10,8 +10,10 @@
 #include <com/sun/star/util/XCloseable.hpp>
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -48,6 +50,52 @@ void writeTextFile(const QString& target, const QByteArray& content)
     if (!out.open(QIODevice::WriteOnly))
         throw std::runtime_error("cannot write fixture");
     out.write(content);
+}
+
+void writeMinimalPdf(const QString& target)
+{
+    const QByteArray stream = "BT /F1 24 Tf 72 720 Td (Tarnwick fixture PDF) Tj ET";
+    const QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 4 0 R "
+        "/Resources << /Font << /F1 5 0 R >> >> >>",
+        "<< /Length " + QByteArray::number(stream.size()) + " >>\nstream\n" + stream +
+            "\nendstream",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"};
+    QByteArray pdf = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        offsets << pdf.size();
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const qsizetype offset : offsets)
+        pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    writeTextFile(target, pdf);
+}
+
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> entries;
+    const QDir base(folder);
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        const QString name = base.relativeFilePath(entry.filePath());
+        if (entry.isSymLink()) {
+            entries.insert(name, "link to " + entry.symLinkTarget().toUtf8());
+        } else if (entry.isFile()) {
+            QFile file(entry.filePath());
+            if (file.open(QIODevice::ReadOnly))
+                entries.insert(name,
+                               QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1));
+        }
+    }
+    return entries;
 }
 
 void writePasswordProtectedCopy(OfficeSession& session, const QString& source,

@@ -3,6 +3,7 @@
 #include "pdftools.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,11 @@ QString samplesDir();
 // A copy of `source` cut to half its size.
 void writeTruncatedCopy(const QString& source, const QString& target);
 void writeTextFile(const QString& target, const QByteArray& content);
+// A one-page PDF that says "Tarnwick fixture PDF".
+void writeMinimalPdf(const QString& target);
+// Every entry below `folder` (relative path) with what it holds: a file's
+// SHA-1, a link's target. Comparing two tells what a run changed.
+QMap<QString, QByteArray> snapshot(const QString& folder);
 // `source` saved again by the office with an opening password.
 void writePasswordProtectedCopy(OfficeSession& session, const QString& source,
                                 const QString& target, const QString& password);
