@@ -72,7 +72,8 @@ QString helpText()
 
 } // namespace
 
-CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir)
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir,
+                             const QStringList& shownAs)
 {
     CommandLine line;
     bool help = false, version = false, optionsEnded = false;
@@ -87,7 +88,11 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& workin
             // An empty variable in a script; as a path it would name the
             // working folder.
         } else if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            line.files << QDir::cleanPath(base.absoluteFilePath(argument));
+            const QString shown = shownAs.value(i);
+            if (shown.isNull())
+                line.files << QDir::cleanPath(base.absoluteFilePath(argument));
+            else
+                line.unrepresentable << QDir::cleanPath(base.absoluteFilePath(shown));
         } else if (argument == u"--") {
             optionsEnded = true;
         } else if (argument == u"-h" || argument == u"--help" || argument == u"-?") {

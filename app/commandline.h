@@ -13,6 +13,9 @@ struct CommandLine {
     Action action = Action::Run;
     // The files and folders to add, as absolute paths.
     QStringList files;
+    // The file arguments that are not valid UTF-8, as absolute display
+    // forms: no path text reaches them, so they cannot be added.
+    QStringList unrepresentable;
     // What is wrong with the first argument that is, for Action::Wrong.
     QString problem;
 };
@@ -21,8 +24,11 @@ struct CommandLine {
 // from workingDir; "--" ends the options; empty arguments are left out.
 // Qt's own options (-platform NAME, -reverse, ...) are passed over, with
 // their values: the application object takes them. --help wins over
-// --version, and both over a wrong option.
-CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir);
+// --version, and both over a wrong option. `shownAs`, when given, holds for
+// each argument that is not valid UTF-8 its display form, and a null string
+// for the others.
+CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir,
+                             const QStringList& shownAs = {});
 // The arguments of main() after the program name.
 QStringList ProgramArguments(int argc, char* argv[]);
 

@@ -5,6 +5,8 @@
 #include "dbusdesktop.h"
 #include "exitsignals.h"
 #include "exportleftovers.h"
+#include "fileattributes.h"
+#include "folderscan.h"
 #include "fontwarmup.h"
 #include "mainwindow.h"
 #include "officelink.h"
@@ -30,7 +32,8 @@ int main(int argc, char* argv[])
     if (AsksForConversion(arguments))
         return RunBatchCommand(argc, argv);
     // Answered before the application object exists, which needs a display.
-    const CommandLine line = ParseCommandLine(arguments, QDir::currentPath());
+    const CommandLine line =
+        ParseCommandLine(arguments, QDir::currentPath(), UnrepresentableArguments(argc, argv));
     if (const auto exitCode = AnswerWithoutWindow(line))
         return *exitCode;
     FontWarmUp fonts;
@@ -83,8 +86,9 @@ int main(int argc, char* argv[])
                          window.ListView1_OLEDragDrop(files);
                      });
     // The command line's files first, then those that came meanwhile.
-    QTimer::singleShot(0, &window, [&window, &instance, files = line.files] {
-        window.ListView1_OLEDragDrop(files);
+    QTimer::singleShot(0, &window, [&window, &instance, &dialogs, &line] {
+        window.ListView1_OLEDragDrop(line.files);
+        TellNotAdded(dialogs, line.unrepresentable);
         instance.deliverFiles();
     });
     return app.exec();

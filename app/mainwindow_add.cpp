@@ -17,6 +17,12 @@
 
 namespace {
 const QString FolderPrompt = QStringLiteral("Please select folder:");
+
+void notePassedOver(const FolderScan& scan, QStringList& paths)
+{
+    for (const PassedOver& passed : scan.passedOver())
+        paths << passed.path;
+}
 } // namespace
 
 FolderScan Form1::makeFolderScan()
@@ -90,12 +96,16 @@ void Form1::PushButton4_Click()
     g.line(333, [&] { lastFolder = folder; });
     g.line(334, [&] { settings.SaveSetting(Setting::LastFolder, lastFolder); });
     g.line(110, [&] { setPointer(Pointer::Busy); });
+    QStringList notAdded;
     g.line(112, [&] {
         // ".ods" means what "ods" means; the answer stays stored as typed.
         const QString extension = answer.startsWith(u'.') ? answer.mid(1) : answer;
-        makeFolderScan().AddFolderTree(folder, QStringLiteral("*.") + extension);
+        FolderScan scan = makeFolderScan();
+        scan.AddFolderTree(folder, QStringLiteral("*.") + extension);
+        notePassedOver(scan, notAdded);
     });
     g.line(114, [&] { setPointer(Pointer::Default); });
+    TellNotAdded(services_.dialogs, notAdded);
 }
 
 void Form1::PushButton9_Click()
@@ -108,6 +118,8 @@ void Form1::PushButton9_Click()
 
 void Form1::ListView1_OLEDragDrop(const QStringList& paths)
 {
+    // One message for the whole drop, after it.
+    QStringList notAdded;
     for (const QString& path : paths) {
         // A path that vanished or cannot be examined is skipped.
         int attributes = 0;
@@ -116,9 +128,13 @@ void Form1::ListView1_OLEDragDrop(const QStringList& paths)
         } catch (const TarnwickError&) {
             continue;
         }
-        if (attributes & Attribute::Directory)
-            makeFolderScan().AddFolderTree(path, QStringLiteral("*.*"));
-        else
+        if (attributes & Attribute::Directory) {
+            FolderScan scan = makeFolderScan();
+            scan.AddFolderTree(path, QStringLiteral("*.*"));
+            notePassedOver(scan, notAdded);
+        } else {
             fileList_->AppendFileRow(path);
+        }
     }
+    TellNotAdded(services_.dialogs, notAdded);
 }

@@ -8,6 +8,7 @@
 #include "errors.h"
 #include "exitsignals.h"
 #include "exportleftovers.h"
+#include "fileattributes.h"
 #include "jobplan.h"
 #include "officechild.h"
 #include "officelocator.h"
@@ -50,14 +51,19 @@ void convertAll(const QList<BatchItem>& items, const BatchOptions& options,
 
 int RunBatchCommand(int argc, char* argv[])
 {
+    // Read before the application object takes any of Qt's options out of
+    // argv, so that the two lists stay parallel.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList shownAs = UnrepresentableArguments(argc, argv);
     QCoreApplication app(argc, argv);
     // Only where the office profiles go; no settings are read or written.
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QElapsedTimer elapsed;
     elapsed.start();
-    const BatchOptions options =
-        ParseBatchOptions(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    const BatchOptions options = ParseBatchOptions(arguments, QDir::currentPath(), shownAs);
     if (!options.usageError.isEmpty()) {
         PrintUsageError(options.usageError);
         return BatchExit::UsageError;

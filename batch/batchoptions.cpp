@@ -53,8 +53,16 @@ bool AsksForConversion(const QStringList& arguments)
     return convert;
 }
 
-BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& workingDir)
+BatchOptions ParseBatchOptions(const QStringList& given, const QString& workingDir,
+                               const QStringList& shownAs)
 {
+    // Those that are not valid UTF-8 are read, and reported, as shown.
+    QStringList arguments = given;
+    const auto unrepresentable = [&shownAs](qsizetype i) { return !shownAs.value(i).isNull(); };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (unrepresentable(i))
+            arguments[i] = shownAs[i];
+    }
     BatchOptions options;
     QString& error = options.usageError;
     const QDir base(workingDir);
@@ -66,6 +74,8 @@ BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& work
             // An empty variable in a script; as a path it would name the
             // working folder.
         } else if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
+            if (unrepresentable(i))
+                options.unrepresentable << options.paths.size();
             options.paths << QDir::cleanPath(base.absoluteFilePath(argument));
         } else if (argument == u"--") {
             optionsEnded = true;
@@ -73,6 +83,9 @@ BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& work
         } else if (takeValue(OutputDir, arguments, i, value, error)) {
             if (error.isEmpty() && value.isEmpty())
                 error = QStringLiteral("%1 needs a folder").arg(OutputDir);
+            else if (error.isEmpty() && unrepresentable(i))
+                error = QStringLiteral("%1 needs a folder whose name is valid UTF-8, not '%2'")
+                            .arg(OutputDir, value);
             else if (error.isEmpty())
                 options.outputDir = QDir::cleanPath(base.absoluteFilePath(value));
         } else if (takeValue(Jobs, arguments, i, value, error)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,9 @@
 struct BatchOptions {
     // The files and folders to convert, as absolute paths.
     QStringList paths;
+    // The indexes in `paths` of those whose argument is not valid UTF-8: the
+    // path there is only its display form and names no file.
+    QList<qsizetype> unrepresentable;
     // Where every PDF goes, absolute; empty: beside each source.
     QString outputDir;
     // How many offices work at once; 0: the default.
@@ -29,8 +33,11 @@ inline constexpr int NoOffice = 3;
 // neither --help nor --version, which the program answers as ever.
 bool AsksForConversion(const QStringList& arguments);
 // Reads the arguments after the program name; relative paths are taken from
-// workingDir and "--" ends the options.
-BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& workingDir);
+// workingDir and "--" ends the options. `shownAs`, when given, holds for each
+// argument that is not valid UTF-8 its display form (see DisplayName), and a
+// null string for the others.
+BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& workingDir,
+                               const QStringList& shownAs = {});
 // On standard error: the usage error with a hint to --help; that no office
 // is installed.
 void PrintUsageError(const QString& error);

@@ -6,21 +6,15 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 
-int FileAttributes(const QString& path)
+namespace {
+// `name` is empty for the root, which is "." in itself; `path` names the
+// entry in errors.
+int attributesOf(const QString& folder, const QByteArray& name, const QString& path)
 {
-    if (path.isEmpty())
-        RaiseFileError(ENOENT, path);
-    QString trimmed = path;
-    while (trimmed.size() > 1 && trimmed.endsWith(u'/'))
-        trimmed.chop(1);
-    // The entry is examined in the folder that holds it; the root is "." in
-    // itself.
-    const qsizetype cut = trimmed.lastIndexOf(u'/');
-    const QString folder = cut < 0 ? QStringLiteral(".") : trimmed.left(qMax<qsizetype>(cut, 1));
-    const QString name = trimmed.mid(cut + 1);
-    const QByteArray entry = name.isEmpty() ? QByteArray(".") : QFile::encodeName(name);
+    const QByteArray entry = name.isEmpty() ? QByteArray(".") : name;
     const DirectoryReader dir(folder);
     struct stat link {};
     if (!dir.status(entry, link, false))
@@ -35,16 +29,70 @@ int FileAttributes(const QString& path)
         attributes |= Attribute::Archive;
     if (S_ISLNK(link.st_mode))
         attributes |= Attribute::ReparsePoint;
-    if (name.startsWith(u'.'))
+    if (name.startsWith('.'))
         attributes |= Attribute::Hidden;
     if (!dir.writable(entry))
         attributes |= Attribute::ReadOnly;
     return attributes;
 }
+} // namespace
+
+int FileAttributes(const QString& path)
+{
+    if (path.isEmpty())
+        RaiseFileError(ENOENT, path);
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(u'/'))
+        trimmed.chop(1);
+    // The entry is examined in the folder that holds it.
+    const qsizetype cut = trimmed.lastIndexOf(u'/');
+    const QString folder = cut < 0 ? QStringLiteral(".") : trimmed.left(qMax<qsizetype>(cut, 1));
+    return attributesOf(folder, QFile::encodeName(trimmed.mid(cut + 1)), path);
+}
+
+int FileAttributes(const QString& folder, const QByteArray& name)
+{
+    return attributesOf(folder, name, folder + u'/' + DisplayName(name));
+}
 
 bool SurvivesEncoding(const QByteArray& name)
 {
     return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+QString DisplayName(const QByteArray& name)
+{
+    QString shown;
+    for (qsizetype i = 0; i < name.size();) {
+        // The length that the lead byte announces; the decoder judges the
+        // rest (overlong forms, surrogates).
+        const auto lead = uchar(name[i]);
+        const qsizetype length = lead < 0x80   ? 1
+                                 : lead < 0xc2 ? 0
+                                 : lead < 0xe0 ? 2
+                                 : lead < 0xf0 ? 3
+                                 : lead < 0xf5 ? 4
+                                               : 0;
+        const QByteArray character = name.mid(i, length);
+        if (length > 0 && character.size() == length && SurvivesEncoding(character)) {
+            shown += QFile::decodeName(character);
+            i += length;
+        } else {
+            shown += QString::asprintf("\\x%02X", unsigned(lead));
+            ++i;
+        }
+    }
+    return shown;
+}
+
+QStringList UnrepresentableArguments(int argc, char* argv[])
+{
+    QStringList shown;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        shown << (SurvivesEncoding(argument) ? QString() : DisplayName(argument));
+    }
+    return shown;
 }
 
 bool WildcardMatch(const QString& pattern, const QString& name)
@@ -73,17 +121,21 @@ bool WildcardMatch(const QString& pattern, const QString& name)
     return p == pattern.size();
 }
 
-QStringList GetFolderFiles(const QString& folder, const QString& pattern)
+QStringList GetFolderFiles(const QString& folder, const QString& pattern,
+                           QList<QByteArray>* unrepresentable)
 {
     QStringList names;
+    QList<QByteArray> lost;
     try {
         DirectoryReader dir(folder.endsWith(u'/') ? folder : folder + u'/');
         DirectoryReader::Entry entry;
         while (dir.next(entry)) {
             // Folders and special files need no closer look. A name the
             // encoding cannot give back would name no file, or another one.
-            if ((entry.type != DT_REG && entry.type != DT_LNK && entry.type != DT_UNKNOWN) ||
-                !SurvivesEncoding(entry.name))
+            if (entry.type != DT_REG && entry.type != DT_LNK && entry.type != DT_UNKNOWN)
+                continue;
+            const bool survives = SurvivesEncoding(entry.name);
+            if (!survives && !unrepresentable)
                 continue;
             const QString name = QFile::decodeName(entry.name);
             if (!WildcardMatch(pattern, name))
@@ -91,12 +143,20 @@ QStringList GetFolderFiles(const QString& folder, const QString& pattern)
             // Openable: examinable (the folder may be read but not searched)
             // and a regular file.
             struct stat st {};
-            if (dir.status(entry.name, st) && S_ISREG(st.st_mode))
+            if (!dir.status(entry.name, st) || !S_ISREG(st.st_mode))
+                continue;
+            if (survives)
                 names << name;
+            else
+                lost << entry.name;
         }
     } catch (const TarnwickError&) {
         return {}; // a folder that cannot be listed has no files to give
     }
     SortByName(names);
+    if (unrepresentable) {
+        std::sort(lost.begin(), lost.end());
+        *unrepresentable << lost;
+    }
     return names;
 }

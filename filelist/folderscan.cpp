@@ -1,5 +1,7 @@
 #include "folderscan.h"
 
+#include "apptitle.h"
+#include "dialogs.h"
 #include "errors.h"
 #include "fileattributes.h"
 #include "guard.h"
@@ -26,9 +28,17 @@ struct SubFolder {
     ino_t inode;
 };
 
+void sortByName(QList<SubFolder>& folders)
+{
+    std::sort(folders.begin(), folders.end(), [](const SubFolder& a, const SubFolder& b) {
+        return CompareNames(a.name, b.name) < 0;
+    });
+}
+
 // The sub-folders of `folder` whose names survive the file-name encoding,
-// in name order. Raises 70 or 76 when the folder cannot be listed.
-QList<SubFolder> subFolders(const QString& folder)
+// in name order; the others, by their display names, go into `lost`.
+// Raises 70 or 76 when the folder cannot be listed.
+QList<SubFolder> subFolders(const QString& folder, QList<SubFolder>& lost)
 {
     DirectoryReader dir(folder);
     QList<SubFolder> found;
@@ -37,16 +47,65 @@ QList<SubFolder> subFolders(const QString& folder)
         if (entry.type != DT_DIR && entry.type != DT_LNK && entry.type != DT_UNKNOWN)
             continue;
         struct stat st {};
-        if (!SurvivesEncoding(entry.name) || !dir.status(entry.name, st) || !S_ISDIR(st.st_mode))
+        if (!dir.status(entry.name, st) || !S_ISDIR(st.st_mode))
             continue;
-        found.append({QFile::decodeName(entry.name), st.st_dev, st.st_ino});
+        if (SurvivesEncoding(entry.name))
+            found.append({QFile::decodeName(entry.name), st.st_dev, st.st_ino});
+        else
+            lost.append({DisplayName(entry.name), st.st_dev, st.st_ino});
     }
-    std::sort(found.begin(), found.end(), [](const SubFolder& a, const SubFolder& b) {
-        return CompareNames(a.name, b.name) < 0;
-    });
+    sortByName(found);
+    sortByName(lost);
     return found;
 }
+
+// The scan's own rules: names beginning with "~" are left out, and so are
+// hidden files that are not read-only (the value 34).
+bool leftOutByRule(const QString& folder, const QByteArray& name)
+{
+    if (name.startsWith('~'))
+        return true;
+    if (!name.startsWith('.'))
+        return false;
+    try {
+        return FileAttributes(folder, name) == (Attribute::Archive | Attribute::Hidden);
+    } catch (const TarnwickError&) {
+        return true;
+    }
+}
 } // namespace
+
+QString PassedOver::reason() const
+{
+    return kind == Kind::File
+               ? QStringLiteral("Not converted: its name is not valid UTF-8, so it cannot be "
+                                "opened by name here; rename it to convert it.")
+               : QStringLiteral("Not searched: its name is not valid UTF-8, so it cannot be "
+                                "opened by name here; rename it to convert the files in it.");
+}
+
+QString NotAddedMessage(const QStringList& paths)
+{
+    constexpr qsizetype MostListed = 10;
+    const bool folders =
+        std::any_of(paths.begin(), paths.end(), [](const QString& p) { return p.endsWith(u'/'); });
+    QString text =
+        QStringLiteral("These %1 not added, because their names are not valid UTF-8 "
+                       "and cannot be opened by name here:\r")
+            .arg(folders ? QStringLiteral("files and folders were") : QStringLiteral("files were"));
+    for (const QString& path : paths.mid(0, MostListed))
+        text += u'\r' + path;
+    if (paths.size() > MostListed)
+        text += QStringLiteral("\rand %1 more").arg(paths.size() - MostListed);
+    return text + QStringLiteral("\r\rRename them to add them.");
+}
+
+void TellNotAdded(Dialogs& dialogs, const QStringList& paths)
+{
+    if (!paths.isEmpty())
+        dialogs.message(NotAddedMessage(paths), ApplicationTitle(), MessageButtons::Ok,
+                        MessageIcon::None);
+}
 
 FolderScan::FolderScan(Dialogs& dialogs, AppendRow append, Yield yield)
     : dialogs_(dialogs), append_(std::move(append)), yield_(std::move(yield))
@@ -75,6 +134,7 @@ void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
 {
     visited_.clear();
     found_.clear();
+    passedOver_.clear();
     sinceYield_.invalidate();
     QStringList folders{folder + NativeSeparator};
     struct stat top {};
@@ -85,21 +145,18 @@ void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
         offerYield();
         const QString dir = entry.chopped(1);
         // GetFolderFiles lists only files that pass IsExistingFile.
-        for (const QString& name : GetFolderFiles(dir, pattern)) {
-            if (name.startsWith(u'~'))
+        QList<QByteArray> lost;
+        for (const QString& name : GetFolderFiles(dir, pattern, &lost)) {
+            // The rules look at names beginning with these only.
+            if ((name.startsWith(u'~') || name.startsWith(u'.')) &&
+                leftOutByRule(dir, QFile::encodeName(name)))
                 continue;
-            const QString path = dir + NativeSeparator + name;
-            // Only a hidden, writable, plain file has the value 34; the
-            // attributes are read only for names that can be hidden.
-            if (name.startsWith(u'.')) {
-                try {
-                    if (FileAttributes(path) == (Attribute::Archive | Attribute::Hidden))
-                        continue;
-                } catch (const TarnwickError&) {
-                    continue;
-                }
-            }
-            append_(NormalizeBackslashes(path));
+            append_(NormalizeBackslashes(dir + NativeSeparator + name));
+        }
+        for (const QByteArray& name : lost) {
+            if (!leftOutByRule(dir, name))
+                passedOver_.append({NormalizeBackslashes(dir + NativeSeparator + DisplayName(name)),
+                                    PassedOver::Kind::File});
         }
     }
 }
@@ -117,13 +174,21 @@ void FolderScan::GetSubDirectories2016(QStringList& list, bool recurse)
             continue;
         try {
             offerYield();
-            for (const SubFolder& sub : subFolders(entry)) {
+            QList<SubFolder> lost;
+            for (const SubFolder& sub : subFolders(entry, lost)) {
                 offerYield();
                 const QString path = entry + sub.name + NativeSeparator;
                 if (firstVisit(sub.device, sub.inode)) {
                     found << path;
                     found_.insert(path);
                 }
+            }
+            // Not marked as visited: the same folder may still come by a
+            // name that can be walked.
+            for (const SubFolder& sub : lost) {
+                if (!visited_.count({sub.device, sub.inode}))
+                    passedOver_.append({NormalizeBackslashes(entry + sub.name + NativeSeparator),
+                                        PassedOver::Kind::Folder});
             }
         } catch (...) {
             const CaughtError error = DescribeCurrentException();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -12,6 +13,23 @@
 #include <utility>
 
 class Dialogs;
+
+// A file or sub-folder that the scan would have taken but cannot reach: its
+// name is not valid UTF-8, and a path is text here.
+struct PassedOver {
+    enum class Kind { File, Folder };
+    // For people to read (see DisplayName); a folder's ends in "/".
+    QString path;
+    Kind kind = Kind::File;
+    // Why, and what to do, as a sentence.
+    QString reason() const;
+};
+
+// The one message about names that were not added ("and N more" after the
+// tenth); paths as PassedOver::path gives them.
+QString NotAddedMessage(const QStringList& paths);
+// Shows that message when there are any.
+void TellNotAdded(Dialogs& dialogs, const QStringList& paths);
 
 // The folder-tree scan behind "Add All File(s) In Folder" and a dropped
 // folder. Folder lists hold paths that end in "/"; the walk is breadth first,
@@ -36,6 +54,11 @@ public:
     // (errors 70 and 76) are dropped silently; other errors are reported.
     void GetSubDirectories2016(QStringList& list, bool recurse);
 
+    // What AddFolderTree could not take, in the order met (sub-folders as
+    // they are walked, then the files folder by folder); empty when every
+    // name could be taken.
+    const QList<PassedOver>& passedOver() const { return passedOver_; }
+
     // Folder paths (in bytes, with their closing separator) of this
     // platform's path limit or longer are not walked: nothing could open
     // what lies below them.
@@ -54,5 +77,6 @@ private:
     Yield yield_;
     std::set<std::pair<dev_t, ino_t>> visited_;
     QSet<QString> found_;
+    QList<PassedOver> passedOver_;
     QElapsedTimer sinceYield_;
 };

@@ -1,11 +1,19 @@
+#include "commandline.h"
+#include "fileattributes.h"
 #include "filelistmodel.h"
 #include "windowharness.h"
 
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTreeView>
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void click(Form1& w, const char* button)
@@ -20,6 +28,31 @@ void touch(const QString& path)
     if (!f.open(QIODevice::WriteOnly))
         qFatal("cannot create %s", qPrintable(path));
 }
+
+// Names that are not valid UTF-8 are made, and removed, by their bytes:
+// QDir cannot reach them. A name ending in "/" is a folder.
+void makeByBytes(const QByteArray& path)
+{
+    for (qsizetype cut = path.indexOf('/', 1); cut > 0; cut = path.indexOf('/', cut + 1))
+        ::mkdir(path.left(cut).constData(), 0700);
+    if (!path.endsWith('/') && ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0600)) != 0)
+        qFatal("cannot create %s", path.constData());
+}
+
+void removeByBytes(const QByteArray& root)
+{
+    ::nftw(
+        root.constData(),
+        [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+
+const QString NotAddedFiles = "These files were not added, because their names are not valid "
+                              "UTF-8 and cannot be opened by name here:\r\r";
+const QString NotAddedFilesAndFolders = "These files and folders were not added, because their "
+                                        "names are not valid UTF-8 and cannot be opened by name "
+                                        "here:\r\r";
+const QString RenameThem = "\r\rRename them to add them.";
 } // namespace
 
 // The four ways of filling the list, through the real window.
@@ -35,6 +68,9 @@ private slots:
     void dropMixedFilesAndFolders_data();
     void dropMixedFilesAndFolders();
     void dragOfTextIsRefused();
+    void namesNotValidUtf8AreTold_data();
+    void namesNotValidUtf8AreTold();
+    void commandLineNamesNotValidUtf8();
     void samplesAcrossTwoStarts_data();
     void samplesAcrossTwoStarts();
 };
@@ -244,6 +280,95 @@ void FillingTest::dragOfTextIsRefused()
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(list->viewport(), &drop);
     QCOMPARE(w->fileList().count(), 0);
+}
+
+void FillingTest::namesNotValidUtf8AreTold_data()
+{
+    // "@" stands for the tree.
+    QTest::addColumn<QString>("extension");   // typed for "Add All"; empty: a drop
+    QTest::addColumn<QStringList>("folders"); // scanned, relative to the tree
+    QTest::addColumn<QByteArrayList>("made");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("told"); // empty: no message
+    QTest::newRow("Add All: only what matches")
+        << "ods" << QStringList{"one"}
+        << QByteArrayList{"one/a.ods", "one/\xff\xfe.ods", "one/\xff.txt", "one/~\xff.ods"}
+        << QStringList{"one/a.ods"} << NotAddedFiles + "@/one/\\xFF\\xFE.ods" + RenameThem;
+    QTest::newRow("drop of two folders: one message")
+        << "" << QStringList{"one", "two"}
+        << QByteArrayList{"one/\xff\xfe.ods", "two/c.ods", "two/d\xe9/b.ods"}
+        << QStringList{"two/c.ods"}
+        << NotAddedFilesAndFolders + "@/one/\\xFF\\xFE.ods\r@/two/d\\xE9/" + RenameThem;
+    QByteArrayList twelve;
+    QString firstTen;
+    for (char byte = '\x80'; byte != '\x8c'; ++byte) {
+        twelve << "one/" + QByteArray(1, byte) + ".ods";
+        if (twelve.size() <= 10)
+            firstTen +=
+                (firstTen.isEmpty() ? "@/one/" : "\r@/one/") + DisplayName(twelve.last().mid(4));
+    }
+    QTest::newRow("twelve: ten and the count")
+        << "*" << QStringList{"one"} << twelve << QStringList{}
+        << NotAddedFiles + firstTen + "\rand 2 more" + RenameThem;
+    QTest::newRow("every name valid: no message")
+        << "" << QStringList{"one"} << QByteArrayList{"one/a.ods"} << QStringList{"one/a.ods"}
+        << "";
+}
+
+void FillingTest::namesNotValidUtf8AreTold()
+{
+    QFETCH(QString, extension);
+    QFETCH(QStringList, folders);
+    QFETCH(QByteArrayList, made);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, told);
+    WindowHarness h;
+    const QString tree = h.dir.filePath("tree");
+    const auto removeTree = qScopeGuard([&] { removeByBytes(QFile::encodeName(tree)); });
+    for (const QByteArray& path : made)
+        makeByBytes(QFile::encodeName(tree) + "/" + path);
+    auto w = h.start();
+    QStringList paths;
+    for (const QString& folder : folders)
+        paths << tree + "/" + folder;
+    if (extension.isEmpty()) {
+        w->ListView1_OLEDragDrop(paths);
+    } else {
+        h.dialogs.inputs.enqueue(extension);
+        h.dialogs.folders.enqueue(paths.first());
+        click(*w, "PushButton4");
+    }
+
+    QStringList expected;
+    for (const QString& row : rows)
+        expected << tree + "/" + row;
+    QCOMPARE(WindowHarness::rows(*w), expected);
+    QCOMPARE(h.dialogs.texts(),
+             told.isEmpty() ? QStringList{} : QStringList{QString(told).replace("@", tree)});
+    for (const auto& shown : h.dialogs.shown) {
+        QCOMPARE(shown.caption, QString("Tarnwick"));
+        QCOMPARE(shown.buttons, MessageButtons::Ok);
+        QCOMPARE(shown.icon, MessageIcon::None);
+    }
+    QCOMPARE(w->pointer(), Pointer::Default);
+}
+
+void FillingTest::commandLineNamesNotValidUtf8()
+{
+    // `tarnwick FILE...`: such a name is not added, but kept to be told;
+    // a Qt option's value is no file.
+    QByteArrayList given{"tarnwick", "a.ods", "\xff.ods", "-title", "\xfe", "--", "-\xfd"};
+    QList<char*> argv;
+    QStringList arguments;
+    for (QByteArray& argument : given) {
+        argv << argument.data();
+        arguments << QString::fromLocal8Bit(argument);
+    }
+    const CommandLine line = ParseCommandLine(arguments.mid(1), "/work",
+                                              UnrepresentableArguments(argv.size(), argv.data()));
+    QCOMPARE(line.action, CommandLine::Action::Run);
+    QCOMPARE(line.files, QStringList{"/work/a.ods"});
+    QCOMPARE(line.unrepresentable, (QStringList{"/work/\\xFF.ods", "/work/-\\xFD"}));
 }
 
 void FillingTest::samplesAcrossTwoStarts_data()

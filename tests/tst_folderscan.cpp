@@ -20,8 +20,11 @@ class TreeDir : public QTemporaryDir {
 public:
     ~TreeDir()
     {
-        ::rmdir(QFile::encodeName(path()) + "/enc\xff\xfe");
-        ::unlink(QFile::encodeName(path()) + "/\xff.ods");
+        const QByteArray base = QFile::encodeName(path());
+        ::rmdir(base + "/enc\xff\xfe");
+        for (const char* name :
+             {"/\xff.ods", "/.\xfd.ods", "/.\xfe.ods", "/~\xfe.ods", "/\xfb.txt", "/sub1/\xfc.ods"})
+            ::unlink(base + name);
         for (const char* closed : {"/denied1", "/denied2", "/noexec"})
             QFile(path() + closed)
                 .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -49,28 +52,43 @@ private slots:
 private:
     // Builds the test tree under `root`; names are relative, "/" ends a folder.
     static void build(const QString& root);
-    QStringList scan(const QString& folder, const QString& pattern, FakeDialogs& dialogs);
+    QStringList scan(const QString& folder, const QString& pattern, FakeDialogs& dialogs,
+                     QStringList* passedOver = nullptr);
 };
 
 void FolderScanTest::survivingNames_data()
 {
     // Only the encoding decides: "?" and control characters are legal here.
+    // How the others are shown: bytes outside valid characters as \xFF.
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<bool>("survives");
-    QTest::newRow("plain") << QByteArray("Reports 2026") << true;
-    QTest::newRow("letters") << QByteArray("Übersicht ørken") << true;
-    QTest::newRow("question mark") << QByteArray("why?") << true;
-    QTest::newRow("tab") << QByteArray("a\tb") << true;
-    QTest::newRow("C1 control") << QByteArray("a\xc2\x85") << true;
-    QTest::newRow("emoji") << QByteArray("Fotos 📷") << true;
-    QTest::newRow("not UTF-8") << QByteArray("enc\xff\xfe") << false;
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("plain") << QByteArray("Reports 2026") << true << "Reports 2026";
+    QTest::newRow("letters") << QByteArray("Übersicht ørken") << true << "Übersicht ørken";
+    QTest::newRow("question mark") << QByteArray("why?") << true << "why?";
+    QTest::newRow("tab") << QByteArray("a\tb") << true << "a\tb";
+    QTest::newRow("C1 control") << QByteArray("a\xc2\x85") << true << "a\u0085";
+    QTest::newRow("emoji") << QByteArray("Fotos 📷") << true << "Fotos 📷";
+    QTest::newRow("not UTF-8") << QByteArray("enc\xff\xfe") << false << "enc\\xFF\\xFE";
+    QTest::newRow("Latin-1") << QByteArray("Gr\xfc\xdf"
+                                           "e.ods")
+                             << false << "Gr\\xFC\\xDFe.ods";
+    QTest::newRow("valid around invalid") << QByteArray("ø\x80€") << false << "ø\\x80€";
+    QTest::newRow("overlong slash") << QByteArray("\xc0\xaf") << false << "\\xC0\\xAF";
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false << "\\xED\\xA0\\x80";
+    QTest::newRow("cut short") << QByteArray("ab\xe2\x82") << false << "ab\\xE2\\x82";
 }
 
 void FolderScanTest::survivingNames()
 {
     QFETCH(QByteArray, name);
     QFETCH(bool, survives);
+    QFETCH(QString, shown);
     QCOMPARE(SurvivesEncoding(name), survives);
+    QCOMPARE(DisplayName(name), shown);
+    QByteArray argument = name;
+    char* argv[] = {const_cast<char*>("tarnwick"), argument.data()};
+    QCOMPARE(UnrepresentableArguments(2, argv), QStringList{survives ? QString() : shown});
 }
 
 void FolderScanTest::wildcards_data()
@@ -161,22 +179,32 @@ void FolderScanTest::build(const QString& root)
     ::symlink(base + "plain.ods", base + "link.ods");
     ::symlink(base.constData(), base + "sub2/loop"); // back to the top
     ::mkdir(base + "enc\xff\xfe", 0700);             // not valid in UTF-8
-    ::close(::open(base + "\xff.ods", O_CREAT | O_WRONLY, 0600));
+    // Names that are not valid UTF-8; the scan's rules still apply to them.
+    for (const char* name : {"\xff.ods", ".\xfe.ods", "~\xfe.ods", "\xfb.txt", "sub1/\xfc.ods"})
+        ::close(::open(base + name, O_CREAT | O_WRONLY, 0600));
+    ::close(::open(base + ".\xfd.ods", O_CREAT | O_WRONLY, 0444));
     ::chmod(base + "noexec", 0400); // listed, but nothing in it can be opened
     QFile(root + "/denied1").setPermissions({});
     QFile(root + "/denied2").setPermissions({});
 }
 
 QStringList FolderScanTest::scan(const QString& folder, const QString& pattern,
-                                 FakeDialogs& dialogs)
+                                 FakeDialogs& dialogs, QStringList* passedOver)
 {
     QStringList rows;
     int yields = 0;
-    FolderScan(
-        dialogs, [&](const QString& p) { rows << p; }, [&] { ++yields; })
-        .AddFolderTree(folder, pattern);
+    FolderScan scan(
+        dialogs, [&](const QString& p) { rows << p; }, [&] { ++yields; });
+    scan.AddFolderTree(folder, pattern);
     if (yields == 0)
         qWarning("the scan never yielded");
+    for (const PassedOver& passed : scan.passedOver()) {
+        const bool folderKind = passed.kind == PassedOver::Kind::Folder;
+        if (folderKind != passed.path.endsWith('/'))
+            qWarning("%s: the kind and the closing separator disagree", qPrintable(passed.path));
+        if (passedOver)
+            *passedOver << passed.path;
+    }
     return rows;
 }
 
@@ -184,6 +212,9 @@ void FolderScanTest::treeScan_data()
 {
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QStringList>("expected"); // relative, grouped by level
+    // Not valid UTF-8, as shown: the folders as they are walked, then the
+    // files folder by folder; hidden writable ones and "~" are left out.
+    QTest::addColumn<QStringList>("passedOver");
     // Each folder in name order, the levels one after the other.
     const QStringList everyFile{".readonly.ods",    "B.ODS",         "c.txt",
                                 "ctl\x01name.ods",  "Fotos 📷.ods",   "link.ods",
@@ -194,25 +225,34 @@ void FolderScanTest::treeScan_data()
                                 "sub1/deeper/y.ods"};
     QStringList ods = everyFile;
     ods.removeAll("c.txt");
-    QTest::newRow("every file") << "*.*" << everyFile;
-    QTest::newRow("ods in any case") << "*.ods" << ods;
-    QTest::newRow("nothing matches") << "*.xyz" << QStringList{};
+    const QStringList lostOds{"enc\\xFF\\xFE/", ".\\xFD.ods", "\\xFF.ods", "sub1/\\xFC.ods"};
+    QStringList lost = lostOds;
+    lost.insert(2, "\\xFB.txt");
+    QTest::newRow("every file") << "*.*" << everyFile << lost;
+    QTest::newRow("ods in any case") << "*.ods" << ods << lostOds;
+    QTest::newRow("nothing matches") << "*.xyz" << QStringList{} << lostOds.mid(0, 1);
 }
 
 void FolderScanTest::treeScan()
 {
     QFETCH(QString, pattern);
     QFETCH(QStringList, expected);
+    QFETCH(QStringList, passedOver);
     TreeDir dir;
     build(dir.path());
     FakeDialogs dialogs;
-    const QStringList rows = scan(dir.path(), pattern, dialogs);
+    QStringList lost;
+    const QStringList rows = scan(dir.path(), pattern, dialogs, &lost);
     QVERIFY(dialogs.shown.isEmpty()); // closed folders are dropped silently
 
-    QStringList paths;
-    for (const QString& item : expected)
-        paths << dir.path() + "/" + item;
-    QCOMPARE(rows, paths);
+    const auto inTree = [&dir](const QStringList& relative) {
+        QStringList paths;
+        for (const QString& item : relative)
+            paths << dir.path() + "/" + item;
+        return paths;
+    };
+    QCOMPARE(rows, inTree(expected));
+    QCOMPARE(lost, inTree(passedOver));
 }
 
 void FolderScanTest::trailingSeparatorGivesSingleSeparators()
