@@ -4,9 +4,25 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
+
+namespace {
+bool inGroup(gid_t group)
+{
+    if (group == ::getegid())
+        return true;
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0)
+        return false;
+    std::vector<gid_t> groups(count);
+    groups.resize(std::max(::getgroups(count, groups.data()), 0));
+    return std::find(groups.begin(), groups.end(), group) != groups.end();
+}
+} // namespace
 
 DirectoryReader::DirectoryReader(const QString& folder) : folder_(folder)
 {
@@ -66,5 +82,13 @@ bool DirectoryReader::status(const QByteArray& name, struct stat& st, bool follo
 
 bool DirectoryReader::writable(const QByteArray& name) const
 {
-    return ::faccessat(fd_.get(), name.constData(), W_OK, 0) == 0;
+    // The mode's write bit of this user's class, as for an ordinary user
+    // even when we run as root (who may write anything); access() still
+    // answers for read-only mounts.
+    struct stat st {};
+    if (!status(name, st) || ::faccessat(fd_.get(), name.constData(), W_OK, AT_EACCESS) != 0)
+        return false;
+    if (st.st_uid == ::geteuid())
+        return st.st_mode & S_IWUSR;
+    return st.st_mode & (inGroup(st.st_gid) ? S_IWGRP : S_IWOTH);
 }

@@ -37,6 +37,8 @@ public:
     Kind kind(const Entry& entry) const;
     // The status of a name in this folder; false when it cannot be examined.
     bool status(const QByteArray& name, struct stat& st, bool followLinks = true) const;
+    // Whether the mode lets this user write the entry (links followed): the
+    // bit of the owner, of the group or of others, whichever class applies.
     bool writable(const QByteArray& name) const;
 
     const QString& folder() const { return folder_; }

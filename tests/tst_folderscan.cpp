@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,7 +33,8 @@ public:
 };
 
 // The folder scan on real trees. Run as root, the test first becomes an
-// ordinary user, so that folders without permission really cannot be listed.
+// ordinary user, so that folders without permission really cannot be listed;
+// it keeps root as its saved user for the test of root's view.
 class FolderScanTest : public QObject {
     Q_OBJECT
 
@@ -43,6 +45,8 @@ private slots:
     void wildcards();
     void attributes_data();
     void attributes();
+    void readOnlyComesFromTheMode_data();
+    void readOnlyComesFromTheMode();
     void treeScan_data();
     void treeScan();
     void trailingSeparatorGivesSingleSeparators();
@@ -145,6 +149,48 @@ void FolderScanTest::attributes()
     } catch (const TarnwickError& e) {
         QCOMPARE(-e.number(), expected);
     }
+}
+
+void FolderScanTest::readOnlyComesFromTheMode_data()
+{
+    // As root, who may write anything: the write bit of the class that
+    // applies (owner, group, others) still makes a hidden file read-only.
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("mine");      // else owned by user 1
+    QTest::addColumn<bool>("myGroup");   // else group 1
+    QTest::addColumn<int>("attributes"); // 35 is kept by the scan, 34 is not
+    QTest::newRow("mine, read-only") << 0444 << true << true << 35;
+    QTest::newRow("mine, writable") << 0644 << true << true << 34;
+    QTest::newRow("mine, only others may write") << 0466 << true << false << 35;
+    QTest::newRow("another's, my group may write") << 0464 << false << true << 34;
+    QTest::newRow("another's, only its owner may write") << 0644 << false << false << 35;
+    QTest::newRow("another's, others may write") << 0446 << false << false << 34;
+}
+
+void FolderScanTest::readOnlyComesFromTheMode()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, mine);
+    QFETCH(bool, myGroup);
+    QFETCH(int, attributes);
+    QTemporaryDir dir; // made as the ordinary user, who removes it again
+    uid_t real = 0, effective = 0, saved = 0;
+    ::getresuid(&real, &effective, &saved);
+    if (effective != 0 && saved != 0)
+        QSKIP("needs root");
+    // Root as a program run by root is, real user included.
+    QVERIFY(::setresuid(0, 0, -1) == 0);
+    const auto back = qScopeGuard([=] { QVERIFY(::setresuid(real, effective, saved) == 0); });
+    const QByteArray file = QFile::encodeName(dir.filePath(".sheet.ods"));
+    QVERIFY(::close(::open(file, O_CREAT | O_WRONLY, 0600)) == 0);
+    QVERIFY(::chown(file, mine ? 0 : 1, myGroup ? ::getegid() : 1) == 0);
+    QVERIFY(::chmod(file, mode) == 0);
+
+    QCOMPARE(FileAttributes(dir.filePath(".sheet.ods")), attributes);
+    FakeDialogs dialogs;
+    QCOMPARE(scan(dir.path(), "*.ods", dialogs), attributes & Attribute::ReadOnly
+                                                     ? QStringList{dir.filePath(".sheet.ods")}
+                                                     : QStringList{});
 }
 
 void FolderScanTest::build(const QString& root)
@@ -304,7 +350,8 @@ int main(int argc, char* argv[])
         // nobody: folders without permission must stay closed to the test.
         // Its temporary folders go where nobody may write.
         qputenv("TMPDIR", "/tmp");
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 ||
+            ::setresuid(65534, 65534, 0) != 0)
             qFatal("cannot drop root privileges");
     }
     QApplication app(argc, argv);
