@@ -51,6 +51,7 @@ int main(int argc, char* argv[])
     // A Tarnwick killed outright in the middle of an export left the
     // office's temporary file beside the PDF.
     ExportLeftovers::removeOrphaned(DefaultOfficeProfileRoot());
+    ClearIdleProfileTemps(DefaultOfficeProfileRoot());
     QtDialogs dialogs;
     SystemClock clock;
     UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot(), {},

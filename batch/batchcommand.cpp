@@ -35,6 +35,7 @@ void convertAll(const QList<BatchItem>& items, const BatchOptions& options,
     // A Tarnwick killed outright in the middle of an export left the
     // office's temporary file beside the PDF.
     ExportLeftovers::removeOrphaned(DefaultOfficeProfileRoot());
+    ClearIdleProfileTemps(DefaultOfficeProfileRoot());
     try {
         BatchRun run(installation, DefaultOfficeProfileRoot(), plan, report);
         current = &run;

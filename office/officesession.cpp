@@ -101,6 +101,24 @@ QString DefaultOfficeProfileRoot()
            QStringLiteral("/office-profiles");
 }
 
+void ClearIdleProfileTemps(const QString& profileRoot)
+{
+    const QDir root(profileRoot);
+    const QStringList profiles = root.entryList({QStringLiteral("profile-*")}, QDir::Dirs);
+    for (const QString& name : profiles) {
+        bool numbered = false;
+        name.mid(8).toUInt(&numbered);
+        if (!numbered)
+            continue;
+        // The lock that the session takes: held, the profile is in use; a
+        // dead Tarnwick's is taken over.
+        QLockFile lock(root.filePath(name + QStringLiteral(".lock")));
+        lock.setStaleLockTime(0);
+        if (lock.tryLock(0))
+            QDir(root.filePath(name + QStringLiteral("/tmp"))).removeRecursively();
+    }
+}
+
 OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot,
                              WatchLimits limits, std::uint64_t memoryCeiling)
     : installation_(std::move(installation))

@@ -84,3 +84,8 @@ private:
 
 // The default place for the office profiles: the user's cache folder.
 QString DefaultOfficeProfileRoot();
+
+// Empties the tmp/ folder of every profile under profileRoot that no running
+// Tarnwick holds: an office killed with its Tarnwick leaves its temporary
+// files there, and a later run may never take that profile again.
+void ClearIdleProfileTemps(const QString& profileRoot);

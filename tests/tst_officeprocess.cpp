@@ -1,8 +1,10 @@
 #include "officefixtures.h"
 #include "officeprocess.h"
+#include "officesession.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +19,8 @@ class OfficeProcessTest : public QObject {
 private slots:
     void officeEndsWithItsOwner_data();
     void officeEndsWithItsOwner();
+    void idleProfilesLoseTheirTemporaryFiles_data();
+    void idleProfilesLoseTheirTemporaryFiles();
 };
 
 void OfficeProcessTest::officeEndsWithItsOwner_data()
@@ -60,6 +64,54 @@ void OfficeProcessTest::officeEndsWithItsOwner()
     const QFileInfo socket(OfficePipeSocketPath(QStringLiteral("tarnwick_%1_").arg(ownerPid)));
     QCOMPARE(socket.dir().entryList({socket.fileName() + QStringLiteral("*")}, QDir::System),
              QStringList());
+}
+
+void OfficeProcessTest::idleProfilesLoseTheirTemporaryFiles_data()
+{
+    QTest::addColumn<QString>("lock"); // its profile's lock: none, a dead owner's, held
+    QTest::addColumn<bool>("emptied");
+    QTest::newRow("never locked") << "none" << true;
+    QTest::newRow("left by a killed Tarnwick") << "dead" << true;
+    QTest::newRow("held by a running Tarnwick") << "held" << false;
+}
+
+void OfficeProcessTest::idleProfilesLoseTheirTemporaryFiles()
+{
+    QFETCH(QString, lock);
+    QFETCH(bool, emptied);
+    QTemporaryDir profiles;
+    const QString profile = profiles.filePath("profile-1");
+    for (const QString& file : {profile + "/tmp/lu12345abc.tmp", profile + "/user/settings.xcu"}) {
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+    }
+    QLockFile held(profile + ".lock");
+    if (lock != "none")
+        QVERIFY(held.tryLock(0));
+    if (lock == "dead") {
+        // Our own lock file, as a process that has ended left it.
+        QProcess ended;
+        ended.start("true");
+        QVERIFY(ended.waitForStarted());
+        const qint64 pid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        QFile file(profile + ".lock");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArrayList lines = file.readAll().split('\n');
+        file.close();
+        held.unlock();
+        lines[0] = QByteArray::number(pid);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lines.join('\n'));
+        file.close();
+    }
+
+    ClearIdleProfileTemps(profiles.path());
+    QCOMPARE(QFileInfo::exists(profile + "/tmp"), !emptied);
+    QVERIFY(QFileInfo::exists(profile + "/user/settings.xcu"));
+    // A lock that was taken is let go.
+    QCOMPARE(QFileInfo::exists(profile + ".lock"), lock == "held");
 }
 
 QTEST_GUILESS_MAIN(OfficeProcessTest)
