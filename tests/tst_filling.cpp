@@ -11,7 +11,6 @@
 #include <QTreeView>
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,30 +28,8 @@ void touch(const QString& path)
         qFatal("cannot create %s", qPrintable(path));
 }
 
-// Names that are not valid UTF-8 are made, and removed, by their bytes:
-// QDir cannot reach them. A name ending in "/" is a folder.
-void makeByBytes(const QByteArray& path)
-{
-    for (qsizetype cut = path.indexOf('/', 1); cut > 0; cut = path.indexOf('/', cut + 1))
-        ::mkdir(path.left(cut).constData(), 0700);
-    if (!path.endsWith('/') && ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0600)) != 0)
-        qFatal("cannot create %s", path.constData());
-}
-
-void removeByBytes(const QByteArray& root)
-{
-    ::nftw(
-        root.constData(),
-        [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
-        FTW_DEPTH | FTW_PHYS);
-}
-
-const QString NotAddedFiles = "These files were not added, because their names are not valid "
-                              "UTF-8 and cannot be opened by name here:\r\r";
-const QString NotAddedFilesAndFolders = "These files and folders were not added, because their "
-                                        "names are not valid UTF-8 and cannot be opened by name "
-                                        "here:\r\r";
-const QString RenameThem = "\r\rRename them to add them.";
+const QString NotAdded = "These %1 not added, because their names are not valid UTF-8 and "
+                         "cannot be opened by name here:\r\r%2\r\rRename them to add them.";
 } // namespace
 
 // The four ways of filling the list, through the real window.
@@ -284,89 +261,70 @@ void FillingTest::dragOfTextIsRefused()
 
 void FillingTest::namesNotValidUtf8AreTold_data()
 {
-    // "@" stands for the tree.
+    // one/ and two/ are scanned, and one/a.ods is always added.
     QTest::addColumn<QString>("extension");   // typed for "Add All"; empty: a drop
-    QTest::addColumn<QStringList>("folders"); // scanned, relative to the tree
-    QTest::addColumn<QByteArrayList>("made");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QString>("told"); // empty: no message
+    QTest::addColumn<QByteArrayList>("made"); // by their bytes; a folder ends in "/"
+    QTest::addColumn<QString>("told");        // "@" stands for the tree
     QTest::newRow("Add All: only what matches")
-        << "ods" << QStringList{"one"}
-        << QByteArrayList{"one/a.ods", "one/\xff\xfe.ods", "one/\xff.txt", "one/~\xff.ods"}
-        << QStringList{"one/a.ods"} << NotAddedFiles + "@/one/\\xFF\\xFE.ods" + RenameThem;
+        << "ods" << QByteArrayList{"one/\xff\xfe.ods", "one/\xff.txt", "one/~\xff.ods"}
+        << NotAdded.arg("files were", "@/one/\\xFF\\xFE.ods");
     QTest::newRow("drop of two folders: one message")
-        << "" << QStringList{"one", "two"}
-        << QByteArrayList{"one/\xff\xfe.ods", "two/c.ods", "two/d\xe9/b.ods"}
-        << QStringList{"two/c.ods"}
-        << NotAddedFilesAndFolders + "@/one/\\xFF\\xFE.ods\r@/two/d\\xE9/" + RenameThem;
+        << "" << QByteArrayList{"one/\xff\xfe.ods", "two/d\xe9/"}
+        << NotAdded.arg("files and folders were", "@/one/\\xFF\\xFE.ods\r@/two/d\\xE9/");
     QByteArrayList twelve;
-    QString firstTen;
+    QStringList shown;
     for (char byte = '\x80'; byte != '\x8c'; ++byte) {
-        twelve << "one/" + QByteArray(1, byte) + ".ods";
-        if (twelve.size() <= 10)
-            firstTen +=
-                (firstTen.isEmpty() ? "@/one/" : "\r@/one/") + DisplayName(twelve.last().mid(4));
+        twelve << "one/" + QByteArray(1, byte);
+        shown << "@/" + DisplayName(twelve.last());
     }
     QTest::newRow("twelve: ten and the count")
-        << "*" << QStringList{"one"} << twelve << QStringList{}
-        << NotAddedFiles + firstTen + "\rand 2 more" + RenameThem;
-    QTest::newRow("every name valid: no message")
-        << "" << QStringList{"one"} << QByteArrayList{"one/a.ods"} << QStringList{"one/a.ods"}
-        << "";
+        << "*" << twelve
+        << NotAdded.arg("files were", shown.mid(0, 10).join('\r') + "\rand 2 more");
 }
 
 void FillingTest::namesNotValidUtf8AreTold()
 {
     QFETCH(QString, extension);
-    QFETCH(QStringList, folders);
     QFETCH(QByteArrayList, made);
-    QFETCH(QStringList, rows);
     QFETCH(QString, told);
     WindowHarness h;
     const QString tree = h.dir.filePath("tree");
-    const auto removeTree = qScopeGuard([&] { removeByBytes(QFile::encodeName(tree)); });
+    touch(tree + "/one/a.ods");
+    QDir().mkpath(tree + "/two");
+    const QByteArray base = QFile::encodeName(tree) + "/";
     for (const QByteArray& path : made)
-        makeByBytes(QFile::encodeName(tree) + "/" + path);
+        path.endsWith('/') ? ::mkdir(base + path, 0700) : ::close(::creat(base + path, 0600));
+    // QDir cannot remove them.
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray& path : made)
+            path.endsWith('/') ? ::rmdir(base + path) : ::unlink(base + path);
+    });
     auto w = h.start();
-    QStringList paths;
-    for (const QString& folder : folders)
-        paths << tree + "/" + folder;
     if (extension.isEmpty()) {
-        w->ListView1_OLEDragDrop(paths);
+        w->ListView1_OLEDragDrop({tree + "/one", tree + "/two"});
     } else {
         h.dialogs.inputs.enqueue(extension);
-        h.dialogs.folders.enqueue(paths.first());
+        h.dialogs.folders.enqueue(tree + "/one");
         click(*w, "PushButton4");
     }
 
-    QStringList expected;
-    for (const QString& row : rows)
-        expected << tree + "/" + row;
-    QCOMPARE(WindowHarness::rows(*w), expected);
-    QCOMPARE(h.dialogs.texts(),
-             told.isEmpty() ? QStringList{} : QStringList{QString(told).replace("@", tree)});
-    for (const auto& shown : h.dialogs.shown) {
-        QCOMPARE(shown.caption, QString("Tarnwick"));
-        QCOMPARE(shown.buttons, MessageButtons::Ok);
-        QCOMPARE(shown.icon, MessageIcon::None);
-    }
-    QCOMPARE(w->pointer(), Pointer::Default);
+    QCOMPARE(WindowHarness::rows(*w), QStringList{tree + "/one/a.ods"});
+    QCOMPARE(h.dialogs.texts(), QStringList{told.replace("@", tree)});
+    QCOMPARE(h.dialogs.shown[0].caption, QString("Tarnwick"));
+    QCOMPARE(h.dialogs.shown[0].buttons, MessageButtons::Ok);
+    QCOMPARE(h.dialogs.shown[0].icon, MessageIcon::None);
 }
 
 void FillingTest::commandLineNamesNotValidUtf8()
 {
-    // `tarnwick FILE...`: such a name is not added, but kept to be told;
-    // a Qt option's value is no file.
+    // `tarnwick FILE...`: such a name is kept aside, to be told; a Qt
+    // option's value is no file.
     QByteArrayList given{"tarnwick", "a.ods", "\xff.ods", "-title", "\xfe", "--", "-\xfd"};
     QList<char*> argv;
-    QStringList arguments;
-    for (QByteArray& argument : given) {
+    for (QByteArray& argument : given)
         argv << argument.data();
-        arguments << QString::fromLocal8Bit(argument);
-    }
-    const CommandLine line = ParseCommandLine(arguments.mid(1), "/work",
+    const CommandLine line = ParseCommandLine(ProgramArguments(argv.size(), argv.data()), "/work",
                                               UnrepresentableArguments(argv.size(), argv.data()));
-    QCOMPARE(line.action, CommandLine::Action::Run);
     QCOMPARE(line.files, QStringList{"/work/a.ods"});
     QCOMPARE(line.unrepresentable, (QStringList{"/work/\\xFF.ods", "/work/-\\xFD"}));
 }
