@@ -271,15 +271,6 @@ void FillingTest::namesNotValidUtf8AreTold_data()
     QTest::newRow("drop of two folders: one message")
         << "" << QByteArrayList{"one/\xff\xfe.ods", "two/d\xe9/"}
         << NotAdded.arg("files and folders were", "@/one/\\xFF\\xFE.ods\r@/two/d\\xE9/");
-    QByteArrayList twelve;
-    QStringList shown;
-    for (char byte = '\x80'; byte != '\x8c'; ++byte) {
-        twelve << "one/" + QByteArray(1, byte);
-        shown << "@/" + DisplayName(twelve.last());
-    }
-    QTest::newRow("twelve: ten and the count")
-        << "*" << twelve
-        << NotAdded.arg("files were", shown.mid(0, 10).join('\r') + "\rand 2 more");
 }
 
 void FillingTest::namesNotValidUtf8AreTold()
