@@ -256,6 +256,9 @@ void BatchTest::guardsTheUsersFiles()
     appeared.sort();
     converted.sort();
     QCOMPARE(appeared, converted);
+    // A name that Qt cannot give back would stay in the temporary folder.
+    if (setup == "not utf-8")
+        ::unlink((QFile::encodeName(dir.filePath("odd/")) + "\xff\xfe.ods").constData());
 }
 
 void BatchTest::interruptLeavesNothing_data()

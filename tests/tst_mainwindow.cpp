@@ -257,7 +257,6 @@ void MainWindowTest::unusableOfficeProfileIsReported()
     for (const QString& text : h.dialogs.texts())
         lines << text.section("at line ", 1).section('\r', 0, 0);
     const QStringList perFile{"130", "132", "134", "136", "138", "140", "152", "160"};
-    QCOMPARE(h.dialogs.texts(), QStringList());
     QCOMPARE(lines, perFile + perFile + QStringList{""});
     QVERIFY(h.dialogs.texts()[0].startsWith("The office profile folder cannot be used: "));
     QVERIFY(h.dialogs.texts()[8].startsWith("The office profile folder cannot be used: "));
