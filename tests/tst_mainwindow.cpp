@@ -252,6 +252,8 @@ void MainWindowTest::unusableOfficeProfileIsReported()
     h.dialogs.shown.clear();
     w->fileList().AppendFileRow(h.dir.filePath("one.ods"));
     w->fileList().AppendFileRow(h.dir.filePath("two.ods"));
+    radio(*w, "Option2")->click();
+    h.clock.stepMs = 2000; // the pause after each export is not waited for
     WindowHarness::child<QPushButton>(*w, "PushButton2")->click();
     QStringList lines;
     for (const QString& text : h.dialogs.texts())
