@@ -3,6 +3,7 @@
 #include "enterpressesbuttons.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
+#include "folderscan.h"
 #include "textprogressbar.h"
 
 #include <QAccessibleWidget>
@@ -201,6 +202,8 @@ void Form1::connectHandlers()
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(ListView1, &FileListView::removeRequested, this, &Form1::RemoveSelectedRow);
     connect(ListView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop);
+    connect(ListView1, &FileListView::unusableNamesDropped, this,
+            [this](const QStringList& names) { TellNotAdded(services_.dialogs, names); });
 }
 
 void Form1::setPointer(Pointer pointer)

@@ -1,5 +1,7 @@
 #include "filelistview.h"
 
+#include "fileattributes.h"
+
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -22,13 +24,25 @@ FileListView::FileListView(QWidget* parent) : QTreeView(parent)
 
 namespace {
 // The local paths of a drop; empty when it carries no list of local files.
-QStringList localPaths(const QMimeData* data)
+// A path whose bytes are not valid UTF-8 names no file as text: it goes into
+// `unusable` in its display form.
+QStringList localPaths(const QMimeData* data, QStringList* unusable = nullptr)
 {
     QStringList paths;
-    if (data && data->hasUrls())
-        for (const QUrl& url : data->urls())
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QByteArray bytes =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        if (!SurvivesEncoding(bytes)) {
+            if (unusable)
+                *unusable << DisplayName(bytes);
+            continue;
+        }
+        paths << url.toLocalFile();
+    }
     return paths;
 }
 
@@ -38,7 +52,8 @@ QStringList localPaths(const QMimeData* data)
 bool acceptCopyOrLink(QDropEvent* event)
 {
     const Qt::DropActions allowed = event->possibleActions() & (Qt::CopyAction | Qt::LinkAction);
-    if (!allowed || localPaths(event->mimeData()).isEmpty()) {
+    QStringList unusable;
+    if (!allowed || (localPaths(event->mimeData(), &unusable).isEmpty() && unusable.isEmpty())) {
         event->ignore(); // the pointer shows that nothing can be dropped
         return false;
     }
@@ -63,8 +78,13 @@ void FileListView::dragMoveEvent(QDragMoveEvent* event)
 
 void FileListView::dropEvent(QDropEvent* event)
 {
-    if (acceptCopyOrLink(event))
-        emit filesDropped(localPaths(event->mimeData()));
+    if (!acceptCopyOrLink(event))
+        return;
+    QStringList unusable;
+    const QStringList paths = localPaths(event->mimeData(), &unusable);
+    emit filesDropped(paths);
+    if (!unusable.isEmpty())
+        emit unusableNamesDropped(unusable);
 }
 
 int FileListView::selectedPosition() const

@@ -19,6 +19,8 @@ signals:
     // Local files and folders dropped from outside, in the order of the
     // drop data.
     void filesDropped(const QStringList& paths);
+    // Dropped files whose names are not valid UTF-8, in their display form.
+    void unusableNamesDropped(const QStringList& names);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -262,7 +262,9 @@ void FillingTest::dragOfTextIsRefused()
 void FillingTest::namesNotValidUtf8AreTold_data()
 {
     // one/ and two/ are scanned, and one/a.ods is always added.
-    QTest::addColumn<QString>("extension");   // typed for "Add All"; empty: a drop
+    // Typed for "Add All"; empty: a drop of the folders; "files": a file
+    // manager's drop of a.ods and the first made.
+    QTest::addColumn<QString>("extension");
     QTest::addColumn<QByteArrayList>("made"); // by their bytes; a folder ends in "/"
     QTest::addColumn<QString>("told");        // "@" stands for the tree
     QTest::newRow("Add All: only what matches")
@@ -271,6 +273,8 @@ void FillingTest::namesNotValidUtf8AreTold_data()
     QTest::newRow("drop of two folders: one message")
         << "" << QByteArrayList{"one/\xff\xfe.ods", "two/d\xe9/"}
         << NotAdded.arg("files and folders were", "@/one/\\xFF\\xFE.ods\r@/two/d\\xE9/");
+    QTest::newRow("drop of files") << "files" << QByteArrayList{"one/\xff\xfe.ods"}
+                                   << NotAdded.arg("files were", "@/one/\\xFF\\xFE.ods");
 }
 
 void FillingTest::namesNotValidUtf8AreTold()
@@ -291,7 +295,19 @@ void FillingTest::namesNotValidUtf8AreTold()
             path.endsWith('/') ? ::rmdir(base + path) : ::unlink(base + path);
     });
     auto w = h.start();
-    if (extension.isEmpty()) {
+    if (extension == "files") {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        auto* list = WindowHarness::child<QTreeView>(*w, "ListView1");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(tree + "/one/a.ods"),
+                      QUrl::fromEncoded("file://" + (base + made[0]).toPercentEncoding("/"))});
+        const QPoint at = list->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(list->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(list->viewport(), &drop);
+    } else if (extension.isEmpty()) {
         w->ListView1_OLEDragDrop({tree + "/one", tree + "/two"});
     } else {
         h.dialogs.inputs.enqueue(extension);
