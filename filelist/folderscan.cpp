@@ -5,7 +5,6 @@
 #include "errors.h"
 #include "fileattributes.h"
 #include "guard.h"
-#include "locations.h"
 #include "paths.h"
 
 #include "directoryreader.h"
@@ -17,6 +16,9 @@
 
 namespace {
 constexpr qint64 YieldIntervalMs = 10;
+// Where the walk's error reports say it went wrong.
+const QString WalkLocation =
+    QStringLiteral("in Fennick2021/08/31.AddFolder.GetSubDirectories2016 ");
 
 // Folders with the attribute values 22 or 1046 (directory, system and
 // hidden) are left out below the top. No folder carries the system bit here,
@@ -144,7 +146,8 @@ void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
     for (const QString& entry : folders) {
         offerYield();
         const QString dir = entry.chopped(1);
-        // GetFolderFiles lists only files that pass IsExistingFile.
+        // GetFolderFiles gives only regular files that can be examined; the
+        // scan's own rules come on top.
         QList<QByteArray> lost;
         for (const QString& name : GetFolderFiles(dir, pattern, &lost)) {
             // The rules look at names beginning with these only.
@@ -163,7 +166,7 @@ void FolderScan::AddFolderTree(const QString& folder, const QString& pattern)
 
 void FolderScan::GetSubDirectories2016(QStringList& list, bool recurse)
 {
-    Guard g(dialogs_, Location::GetSubDirectories2016);
+    Guard g(dialogs_, WalkLocation);
     QStringList found;
 
     // The walk phase: its errors drop the folder (70, 76) or end the work on

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// Where an error report says the error happened: one fixed text for each
-// guarded procedure.
+// Where the window's error reports say the error happened: one fixed text
+// for each guarded procedure of the main window.
 namespace Location {
 inline const QString FormLoad = QStringLiteral("in Brenlow2021/08/31.Form1.Form_Load ");
 inline const QString PushButton1Click =
@@ -18,6 +18,4 @@ inline const QString PushButton8Click =
     QStringLiteral("in Brenlow2021/08/31.Form1.PushButton8_Click ");
 inline const QString PushButton9Click =
     QStringLiteral("in Brenlow2021/08/31.Form1.PushButton9_Click ");
-inline const QString GetSubDirectories2016 =
-    QStringLiteral("in Fennick2021/08/31.AddFolder.GetSubDirectories2016 ");
 } // namespace Location
