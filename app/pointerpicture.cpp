@@ -9,7 +9,7 @@ PointerPicture PointerPicture::load(const QString& file)
 {
     PointerPicture picture{QPixmap(file), {}};
     if (picture.pixmap.isNull())
-        throw TarnwickError(QStringLiteral("Invalid picture"), 481);
+        throw TarnwickError(QStringLiteral("Invalid picture"), InvalidPicture);
     picture.hotspot = QPoint(picture.pixmap.width() / 2, picture.pixmap.height() / 2);
     // Header: reserved, type (2 = cursor), count; then the first entry, whose
     // bytes 4 to 7 hold the hotspot of a cursor.

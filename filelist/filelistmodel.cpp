@@ -6,7 +6,7 @@ namespace {
 void requirePosition(int position, int count)
 {
     if (position < 1 || position > count)
-        throw TarnwickError(QStringLiteral("Index out of bounds"), 35600);
+        throw TarnwickError(QStringLiteral("Index out of bounds"), IndexOutOfBounds);
 }
 } // namespace
 

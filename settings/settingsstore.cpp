@@ -7,7 +7,6 @@
 
 namespace {
 const QString Section = QStringLiteral("Tarnwick");
-constexpr int TypeMismatch = 13;
 } // namespace
 
 SettingsStore::SettingsStore(const QString& iniFile) : file_(iniFile) {}
