@@ -1,12 +1,12 @@
 #include "privatefolder.h"
 
+#include "applog.h"
 #include "uniquefd.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -25,8 +25,8 @@ bool isPrivate(const struct stat& status)
 
 QString refuse(const QString& folder, const char* reason)
 {
-    std::fprintf(stderr, "Tarnwick: %s %s; later starts will open windows of their own\n",
-                 qPrintable(folder), reason);
+    qCWarning(lcInstance, "%s %s; later starts will open windows of their own", qPrintable(folder),
+              reason);
     return {};
 }
 

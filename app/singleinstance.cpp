@@ -1,5 +1,6 @@
 #include "singleinstance.h"
 
+#include "applog.h"
 #include "filelock.h"
 #include "privatefolder.h"
 
@@ -9,7 +10,6 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <sys/socket.h>
@@ -153,10 +153,11 @@ SingleInstance::Start SingleInstance::claimOrHandOver(const QStringList& files)
     const FileLock lock(lockPath, LockWaitMs);
     switch (handOver(files)) {
     case Answer::Taken:
+        qCInfo(lcInstance) << "handed" << files.size() << "files to the running window";
         return Start::HandedOver;
     case Answer::Silent:
-        std::fprintf(stderr, "Tarnwick: the running window does not answer; this start opens "
-                             "a window of its own\n");
+        qCWarning(lcInstance, "the running window does not answer; this start opens a window of "
+                              "its own");
         return Start::First;
     case Answer::NoOneListens: // left by a start that ended without removing it
     case Answer::Stranger:
@@ -241,11 +242,12 @@ void SingleInstance::listen()
         const int error = errno;
         if (made)
             ::unlink(name.constData());
-        std::fprintf(stderr, "Tarnwick: later starts will open windows of their own: %s\n",
-                     std::strerror(error));
+        qCWarning(lcInstance, "later starts will open windows of their own: %s",
+                  std::strerror(error));
         return;
     }
     listener_ = std::move(socket);
+    qCInfo(lcInstance) << "listening on" << socketPath_;
     listening_ = std::make_unique<QSocketNotifier>(listener_.get(), QSocketNotifier::Read);
     connect(listening_.get(), &QSocketNotifier::activated, this,
             &SingleInstance::acceptConnections);

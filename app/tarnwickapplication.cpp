@@ -1,8 +1,7 @@
 #include "tarnwickapplication.h"
 
+#include "applog.h"
 #include "errors.h"
-
-#include <cstdio>
 
 bool TarnwickApplication::notify(QObject* receiver, QEvent* event)
 {
@@ -10,8 +9,7 @@ bool TarnwickApplication::notify(QObject* receiver, QEvent* event)
         return QApplication::notify(receiver, event);
     } catch (...) {
         const CaughtError error = DescribeCurrentException();
-        std::fprintf(stderr, "Tarnwick: an unexpected error was ignored: %s\n",
-                     qPrintable(error.description));
+        qCWarning(lcApp, "an unexpected error was ignored: %s", qPrintable(error.description));
         return false;
     }
 }
