@@ -11,6 +11,7 @@
 #include "fileattributes.h"
 #include "jobplan.h"
 #include "officechild.h"
+#include "officelimits.h"
 #include "officelocator.h"
 #include "officesession.h"
 

@@ -1,5 +1,7 @@
 #include "batchoptions.h"
 
+#include "officelimits.h"
+
 #include <QDir>
 #include <QThread>
 
@@ -7,8 +9,6 @@
 #include <cstdio>
 
 namespace {
-constexpr int MostDefaultJobs = 4;
-
 const QString Convert = QStringLiteral("--convert");
 const QString OutputDir = QStringLiteral("--output-dir");
 const QString Jobs = QStringLiteral("--jobs");

@@ -8,7 +8,6 @@
 #include <QRandomGenerator>
 #include <QUrl>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <sys/prctl.h>
@@ -19,8 +18,6 @@
 extern char** environ;
 
 namespace {
-
-constexpr std::uint64_t GiB = std::uint64_t(1) << 30;
 
 const QString PipePrefix = QStringLiteral("tarnwick_");
 
@@ -109,7 +106,7 @@ std::vector<char*> pointers(QByteArrayList& list)
 std::uint64_t DefaultOfficeMemoryCeiling()
 {
     const auto physical = std::uint64_t(::sysconf(_SC_PHYS_PAGES)) * ::sysconf(_SC_PAGE_SIZE);
-    return std::clamp(physical / 4, SmallestOfficeMemoryCeiling, 8 * GiB);
+    return OfficeMemoryCeilingFor(physical);
 }
 
 QString NewOfficePipeName()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "officelimits.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -9,13 +11,9 @@
 // leaves, its memory ceiling, and the fork and exec that start it clean.
 // OfficeProcess decides when; this file knows how.
 
-// The most address space an office may map: a quarter of the physical
-// memory, at least 2 GiB (an idle office maps about 0.8 GB) and at most
-// 8 GiB. A sheet that asks for more memory than that fails to load soon,
-// instead of making the machine swap for minutes on its way to the limit.
+// The most address space an office may map on this machine (see
+// OfficeMemoryCeilingFor).
 std::uint64_t DefaultOfficeMemoryCeiling();
-// The least that any office may map, also when several share the ceiling.
-inline constexpr std::uint64_t SmallestOfficeMemoryCeiling = std::uint64_t(2) << 30;
 
 // A pipe name that is new at each launch and carries Tarnwick's pid.
 QString NewOfficePipeName();

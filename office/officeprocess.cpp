@@ -1,6 +1,7 @@
 #include "officeprocess.h"
 
 #include "officeerror.h"
+#include "officelimits.h"
 #include "officelog.h"
 
 #include <QDir>
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr auto StopGrace = std::chrono::seconds(3);
 // The office's code for "start me again", which it gives after setting up a
 // new profile.
 constexpr int RestartExitCode = 81;
@@ -80,7 +80,7 @@ void OfficeProcess::stop()
         // No one can connect to an ending office; the socket goes now, in
         // case Tarnwick ends before the office does.
         RemoveOfficePipeSocket(pipeName_);
-        killAt_ = std::chrono::steady_clock::now() + StopGrace;
+        killAt_ = std::chrono::steady_clock::now() + OfficeStopGrace;
     }
     wake();
 }

@@ -1,6 +1,7 @@
 #include "officesession.h"
 
 #include "officeerror.h"
+#include "officelimits.h"
 #include "officelog.h"
 #include "unostring.h"
 #include "watchdog.h"
@@ -30,11 +31,6 @@ using namespace css;
 using css::uno::Reference;
 
 namespace {
-
-constexpr auto ConnectTimeout = std::chrono::seconds(60);
-constexpr int ConnectRetryMs = 50;
-constexpr int ProfileSetupMs = 20000;
-constexpr int MaxLaunchAttempts = 3;
 
 // The client's own UNO runtime, bootstrapped once per process from the
 // installation; without it the first remote call crashes.
@@ -90,7 +86,7 @@ void turnOffDocumentLocking(const Reference<uno::XComponentContext>& remote)
 // whole call in its own event loop.
 void sleepBeforeRetry()
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ConnectRetryMs));
+    std::this_thread::sleep_for(OfficeConnectRetry);
 }
 
 } // namespace
@@ -273,7 +269,7 @@ void OfficeSession::connect()
     }
     // Starting up and the first calls are watched like any office call,
     // within the connect deadline.
-    watched(ConnectTimeout, [&] { connectWatched(launched); });
+    watched(OfficeConnectTimeout, [&] { connectWatched(launched); });
 }
 
 void OfficeSession::connectWatched(int launched)
@@ -281,7 +277,7 @@ void OfficeSession::connectWatched(int launched)
     const auto local = localContext(installation_);
     const auto connector = connection::Connector::create(local);
     const auto factory = bridge::BridgeFactory::create(local);
-    QDeadlineTimer profileSetup(ProfileSetupMs);
+    QDeadlineTimer profileSetup(OfficeProfileSetupWait);
     for (;;) {
         if (watchdog_->fired())
             throw restarted();
@@ -313,7 +309,7 @@ void OfficeSession::connectWatched(int launched)
         }
         if (!process_->running()) {
             // A crash while starting gets another chance.
-            if (launched >= MaxLaunchAttempts) {
+            if (launched >= OfficeLaunchAttempts) {
                 const QString error = process_->startError();
                 if (!error.isEmpty())
                     throw OfficeError(

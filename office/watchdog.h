@@ -1,5 +1,7 @@
 #pragma once
 
+#include "officelimits.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -11,8 +13,8 @@
 // for `noProgress` is hung; one that goes on longer than `longest` is ended
 // whatever its progress (a worker in an endless loop).
 struct WatchLimits {
-    std::chrono::milliseconds noProgress = std::chrono::seconds(60);
-    std::chrono::milliseconds longest = std::chrono::minutes(30);
+    std::chrono::milliseconds noProgress = OfficeNoProgressLimit;
+    std::chrono::milliseconds longest = OfficeLongestCall;
 };
 
 // Watches one blocking call at a time from a thread of its own, telling long
