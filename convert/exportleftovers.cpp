@@ -1,11 +1,15 @@
 #include "exportleftovers.h"
 
+#include "procstat.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <limits>
 
 namespace {
 
@@ -19,13 +23,10 @@ const QString RecordName = QStringLiteral("tarnwick-export");
 // zombie) writes nothing any more.
 bool isOfficeProcess(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype nameEnd = text.lastIndexOf(')');
-    return text.mid(text.indexOf('(') + 1, nameEnd - text.indexOf('(') - 1) == "soffice.bin" &&
-           text.mid(nameEnd + 2, 1) != "Z";
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false; // no process has such an id
+    const auto stat = ReadProcStat(pid_t(pid));
+    return stat && stat->command == "soffice.bin" && stat->state != 'Z';
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "officechild.h"
 
+#include "procstat.h"
+
 #include <QByteArrayList>
 #include <QCryptographicHash>
 #include <QDir>
@@ -175,16 +177,8 @@ pid_t ForkOffice(const OfficeChild& child)
 
 std::uint64_t ProcessCpuTicks(pid_t pid)
 {
-    // Fields 14 and 15 of /proc/<pid>/stat, counted after the command name,
-    // which may itself hold spaces and parentheses.
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return 0;
-    return fields[11].toULongLong() + fields[12].toULongLong();
+    const auto stat = ReadProcStat(pid);
+    return stat ? stat->userTicks + stat->systemTicks : 0;
 }
 
 std::uint64_t ProcessPeakAddressSpace(pid_t pid)
