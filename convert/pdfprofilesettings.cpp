@@ -1,12 +1,10 @@
 #include "pdfprofilesettings.h"
 
+#include "officeconfiguration.h"
 #include "officeerror.h"
 #include "pdfexportargs.h"
 #include "unostring.h"
 
-#include <com/sun/star/beans/NamedValue.hpp>
-#include <com/sun/star/configuration/theDefaultProvider.hpp>
-#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 
 using namespace css;
@@ -27,13 +25,8 @@ uno::Any asSettingType(const uno::Any& value, const uno::Type& settingType)
 Reference<container::XNameReplace>
 OpenPdfExportSettings(const Reference<uno::XComponentContext>& office)
 {
-    beans::NamedValue path;
-    path.Name = "nodepath";
-    path.Value <<= rtl::OUString("/org.openoffice.Office.Common/Filter/PDF/Export");
-    return Reference<container::XNameReplace>(
-        configuration::theDefaultProvider::get(office)->createInstanceWithArguments(
-            "com.sun.star.configuration.ConfigurationUpdateAccess", SequenceOf({uno::Any(path)})),
-        uno::UNO_QUERY_THROW);
+    return OpenConfigurationForUpdate(
+        office, QStringLiteral("/org.openoffice.Office.Common/Filter/PDF/Export"));
 }
 
 void WritePdfExportSettings(const Reference<uno::XComponentContext>& office)

@@ -1,19 +1,16 @@
 #include "officesession.h"
 
+#include "officeconfiguration.h"
 #include "officeerror.h"
 #include "officelimits.h"
 #include "officelog.h"
 #include "unostring.h"
 #include "watchdog.h"
 
-#include <com/sun/star/beans/NamedValue.hpp>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
-#include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
-#include <com/sun/star/container/XNameReplace.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
-#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cppuhelper/implbase1.hxx>
@@ -64,18 +61,12 @@ private:
 void turnOffDocumentLocking(const Reference<uno::XComponentContext>& remote)
 {
     try {
-        beans::NamedValue path;
-        path.Name = "nodepath";
-        path.Value <<= rtl::OUString("/org.openoffice.Office.Common/Misc");
-        const auto access =
-            configuration::theDefaultProvider::get(remote)->createInstanceWithArguments(
-                "com.sun.star.configuration.ConfigurationUpdateAccess",
-                SequenceOf({uno::Any(path)}));
-        Reference<container::XNameReplace> misc(access, uno::UNO_QUERY_THROW);
+        const auto misc = OpenConfigurationForUpdate(
+            remote, QStringLiteral("/org.openoffice.Office.Common/Misc"));
         misc->replaceByName("UseLocking", uno::Any(false));
         misc->replaceByName("UseDocumentOOoLockFile", uno::Any(false));
         misc->replaceByName("UseDocumentSystemFileLocking", uno::Any(false));
-        Reference<util::XChangesBatch>(access, uno::UNO_QUERY_THROW)->commitChanges();
+        Reference<util::XChangesBatch>(misc, uno::UNO_QUERY_THROW)->commitChanges();
     } catch (const uno::Exception&) {
         // Locking stays on: a leftover lock file is untidy, not harmful.
     }
