@@ -123,38 +123,48 @@ void OfficeProcess::wake()
 void OfficeProcess::supervise()
 {
     for (;;) {
-        std::array<pollfd, 2> fds{pollfd{wakeFd_.get(), POLLIN, 0}, pollfd{-1, POLLIN, 0}};
+        int officeFd = -1;
         int timeoutMs = -1;
         {
             std::lock_guard lock(mutex_);
             if (launchPending_ && !aliveLocked())
                 launchLocked();
-            if (killAt_ && aliveLocked()) {
-                const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                    *killAt_ - std::chrono::steady_clock::now());
-                if (left.count() <= 0) {
-                    qCInfo(lcOffice) << "the office did not end in time: killing it";
-                    signalGroupLocked(SIGKILL);
-                    killAt_.reset();
-                } else {
-                    timeoutMs = int(left.count());
-                }
-            }
+            timeoutMs = enforceStopGraceLocked();
             if (quitting_ && !aliveLocked())
                 return;
             if (aliveLocked())
-                fds[1].fd = pidFd_.get();
+                officeFd = pidFd_.get();
         }
-        if (::poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR)
-            continue;
-        std::uint64_t count = 0;
-        while (::read(wakeFd_.get(), &count, sizeof count) > 0) {
-        }
-        if (fds[1].revents & (POLLIN | POLLHUP)) {
+        if (waitForWakeOrEnd(officeFd, timeoutMs)) {
             std::lock_guard lock(mutex_);
             reapLocked();
         }
     }
+}
+
+int OfficeProcess::enforceStopGraceLocked()
+{
+    if (!killAt_ || !aliveLocked())
+        return -1;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*killAt_ - std::chrono::steady_clock::now());
+    if (left.count() > 0)
+        return int(left.count());
+    qCInfo(lcOffice) << "the office did not end in time: killing it";
+    signalGroupLocked(SIGKILL);
+    killAt_.reset();
+    return -1;
+}
+
+bool OfficeProcess::waitForWakeOrEnd(int officeFd, int timeoutMs)
+{
+    std::array<pollfd, 2> fds{pollfd{wakeFd_.get(), POLLIN, 0}, pollfd{officeFd, POLLIN, 0}};
+    if (::poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR)
+        return false;
+    std::uint64_t count = 0;
+    while (::read(wakeFd_.get(), &count, sizeof count) > 0) {
+    }
+    return fds[1].revents & (POLLIN | POLLHUP);
 }
 
 // The fork happens here, on the supervisor thread, for the sake of

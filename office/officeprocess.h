@@ -74,6 +74,12 @@ public:
 private:
     void supervise();
     void launchLocked();
+    // Kills a stopped office whose grace is over; the milliseconds left of
+    // the grace, or -1 when there is none to wait for.
+    int enforceStopGraceLocked();
+    // Waits for a wake-up, the office's end (officeFd, -1 for none) or the
+    // timeout; true when the office has ended.
+    bool waitForWakeOrEnd(int officeFd, int timeoutMs);
     void reapLocked();
     bool aliveLocked() const { return pid_ > 0 && !exited_; }
     void signalGroupLocked(int sig);

@@ -72,6 +72,22 @@ void turnOffDocumentLocking(const Reference<uno::XComponentContext>& remote)
     }
 }
 
+// One attempt to reach the office on its pipe: the bridge to it, or none
+// while it does not accept.
+Reference<bridge::XBridge> bridgeTo(const Reference<connection::XConnector>& connector,
+                                    const Reference<bridge::XBridgeFactory2>& factory,
+                                    const QString& pipeName)
+{
+    try {
+        const auto conn = connector->connect(toOUString("pipe,name=" + pipeName));
+        return factory->createBridge("", "urp", conn, nullptr);
+    } catch (const connection::NoConnectException&) {
+    } catch (const uno::RuntimeException&) {
+        // Gone again before the bridge was made.
+    }
+    return {};
+}
+
 // Sleeps between two attempts to reach the office. The session runs on the
 // office thread, which has no events to handle; the window waits for the
 // whole call in its own event loop.
@@ -268,54 +284,63 @@ void OfficeSession::connectWatched(int launched)
     const auto local = localContext(installation_);
     const auto connector = connection::Connector::create(local);
     const auto factory = bridge::BridgeFactory::create(local);
-    QDeadlineTimer profileSetup(OfficeProfileSetupWait);
+    const QDeadlineTimer profileSetup(OfficeProfileSetupWait);
     for (;;) {
         if (watchdog_->fired())
             throw restarted();
         // On a new profile the first office only sets the profile up and
         // then exits; a connection made meanwhile would break at once.
-        if (process_->startedOnNewProfile() && process_->running() && !profileSetup.hasExpired()) {
-            sleepBeforeRetry();
-            continue;
-        }
-        try {
-            const auto conn = connector->connect(toOUString("pipe,name=" + process_->pipeName()));
-            auto flag = std::make_shared<std::atomic<bool>>(false);
-            auto bridge = factory->createBridge("", "urp", conn, nullptr);
-            Reference<lang::XComponent>(bridge, uno::UNO_QUERY_THROW)
-                ->addEventListener(new BridgeListener(flag));
-            Reference<uno::XComponentContext> remote(
-                bridge->getInstance("StarOffice.ComponentContext"), uno::UNO_QUERY_THROW);
-            if (profileSetup_)
-                profileSetup_(remote);
-            bridge_ = bridge;
-            remote_ = remote;
-            bridgeDisposed_ = flag;
-            turnOffDocumentLocking(remote);
-            qCInfo(lcOffice) << "connected to the office: pid" << process_->pid();
-            return;
-        } catch (const connection::NoConnectException&) {
-        } catch (const uno::RuntimeException&) {
-            // The office went away between accepting and answering.
-        }
-        if (!process_->running()) {
-            // A crash while starting gets another chance.
-            if (launched >= OfficeLaunchAttempts) {
-                const QString error = process_->startError();
-                if (!error.isEmpty())
-                    throw OfficeError(
-                        QStringLiteral("The office suite could not be started: %1").arg(error));
-                const auto code = process_->exitCode();
-                throw OfficeError(
-                    QStringLiteral("The office suite ended while starting (exit code %1).")
-                        .arg(code ? QString::number(*code) : QStringLiteral("none")));
-            }
-            qCInfo(lcOffice) << "the office ended while starting: starting it again";
-            launch();
-            ++launched;
+        const bool settingUp =
+            process_->startedOnNewProfile() && process_->running() && !profileSetup.hasExpired();
+        if (!settingUp) {
+            if (attach(bridgeTo(connector, factory, process_->pipeName())))
+                return;
+            if (!process_->running())
+                launchAgain(launched);
         }
         sleepBeforeRetry();
     }
+}
+
+bool OfficeSession::attach(const Reference<bridge::XBridge>& bridge)
+{
+    if (!bridge.is())
+        return false;
+    try {
+        auto flag = std::make_shared<std::atomic<bool>>(false);
+        Reference<lang::XComponent>(bridge, uno::UNO_QUERY_THROW)
+            ->addEventListener(new BridgeListener(flag));
+        Reference<uno::XComponentContext> remote(bridge->getInstance("StarOffice.ComponentContext"),
+                                                 uno::UNO_QUERY_THROW);
+        if (profileSetup_)
+            profileSetup_(remote);
+        bridge_ = bridge;
+        remote_ = remote;
+        bridgeDisposed_ = flag;
+        turnOffDocumentLocking(remote);
+    } catch (const uno::RuntimeException&) {
+        // The office went away between accepting and answering.
+        return false;
+    }
+    qCInfo(lcOffice) << "connected to the office: pid" << process_->pid();
+    return true;
+}
+
+void OfficeSession::launchAgain(int& launched)
+{
+    // A crash while starting gets another chance, up to the last attempt.
+    if (launched >= OfficeLaunchAttempts) {
+        const QString error = process_->startError();
+        if (!error.isEmpty())
+            throw OfficeError(
+                QStringLiteral("The office suite could not be started: %1").arg(error));
+        const auto code = process_->exitCode();
+        throw OfficeError(QStringLiteral("The office suite ended while starting (exit code %1).")
+                              .arg(code ? QString::number(*code) : QStringLiteral("none")));
+    }
+    qCInfo(lcOffice) << "the office ended while starting: starting it again";
+    launch();
+    ++launched;
 }
 
 void OfficeSession::dropBridge()

@@ -62,7 +62,15 @@ public:
 
 private:
     void connect();
+    // Tries to reach the office until it answers, launching it again when
+    // it ends while starting.
     void connectWatched(int launched);
+    // Makes the bridge this session's and prepares the profile; false when
+    // the office went away meanwhile or there is no bridge.
+    bool attach(const css::uno::Reference<css::bridge::XBridge>& bridge);
+    // Launches the office that ended while starting once more, or throws
+    // why it cannot be started once the attempts are spent.
+    void launchAgain(int& launched);
     void dropBridge();
     void launch();
     // Runs body under the watchdog, for at most `longest`.
