@@ -1,7 +1,7 @@
 #pragma once
 
-#include "batchoffice.h"
 #include "batchsources.h"
+#include "officelocator.h"
 
 #include <QEventLoop>
 #include <QObject>
@@ -12,11 +12,14 @@
 class BatchReport;
 struct JobPlan;
 
-// Several offices converting one list of files: each file goes to whichever
-// office is free, and is reported as it finishes.
+// Several offices converting one list of files: each office is a worker with
+// its own thread, on which each file goes through the per-file steps from
+// start to end; each file goes to whichever office is free, and is reported
+// as it finishes.
 class BatchRun final : public QObject {
 public:
-    // Starts the plan's offices. Raises an OfficeError when one cannot be had.
+    // Starts the plan's offices in the background. Raises an OfficeError
+    // when one cannot be had.
     BatchRun(const OfficeInstallation& installation, const QString& profileRoot,
              const JobPlan& plan, BatchReport& report);
     ~BatchRun() override;
@@ -28,11 +31,18 @@ public:
     void abandon();
 
 private:
-    void handOut(BatchOffice& office);
-    void finished(BatchOffice& office, const BatchOffice::Outcome& outcome);
+    struct Office;
+    // What became of one file: converted when `error` is empty.
+    struct Outcome {
+        BatchItem item;
+        QString error;
+    };
+
+    void handOut(Office& office);
+    void finished(Office& office, const Outcome& outcome);
 
     BatchReport& report_;
-    std::vector<std::unique_ptr<BatchOffice>> offices_;
+    std::vector<std::unique_ptr<Office>> offices_;
     QList<BatchItem> items_;
     qsizetype next_ = 0;
     int working_ = 0;

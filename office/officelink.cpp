@@ -3,10 +3,8 @@
 #include "officecheck.h"
 #include "officeerror.h"
 #include "officeonthread.h"
-#include "officesession.h"
-#include "officethread.h"
+#include "officeworker.h"
 #include "unavailableoffice.h"
-#include "unooffice.h"
 
 UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits,
                              ProfileSetup prepareProfile)
@@ -17,11 +15,8 @@ UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchL
 
 UnoOfficeLink::~UnoOfficeLink()
 {
-    // The office ends from its own thread, after the calls still queued.
-    if (thread_)
-        thread_->post([session = session_.get()] { session->shutdown(); });
     onThread_.reset();
-    thread_.reset();
+    worker_.reset();
 }
 
 bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
@@ -30,35 +25,33 @@ bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
     return installation_.has_value();
 }
 
-bool UnoOfficeLink::ensureSession()
+bool UnoOfficeLink::ensureWorker()
 {
-    if (session_ || !installation_)
-        return bool(session_);
+    if (worker_ || !installation_)
+        return bool(worker_);
     try {
-        session_ = std::make_unique<OfficeSession>(*installation_, profileRoot_, limits_);
-        session_->setProfileSetup(prepareProfile_);
+        worker_ =
+            std::make_unique<OfficeWorker>(*installation_, profileRoot_, prepareProfile_, limits_);
     } catch (const OfficeError& e) {
         // The suite is there, but cannot be used: every file that asks for
         // it is told why.
         unavailable_ = e.description();
         throw;
     }
-    office_ = std::make_unique<UnoOffice>(*session_);
-    thread_ = std::make_unique<OfficeThread>();
-    onThread_ = std::make_unique<OfficeOnThread>(*office_, *thread_);
+    onThread_ = std::make_unique<OfficeOnThread>(worker_->operations(), worker_->thread());
     return true;
 }
 
 void UnoOfficeLink::startInBackground()
 {
-    if (ensureSession())
-        thread_->post([session = session_.get()] { session->startInBackground(); });
+    if (ensureWorker())
+        worker_->startInBackground();
 }
 
 OfficeOperations& UnoOfficeLink::operations()
 {
     try {
-        if (ensureSession())
+        if (ensureWorker())
             return *onThread_;
     } catch (const OfficeError&) {
     }
@@ -69,18 +62,18 @@ OfficeOperations& UnoOfficeLink::operations()
 
 OfficeSession* UnoOfficeLink::session()
 {
-    ensureSession();
-    return session_.get();
+    ensureWorker();
+    return worker_ ? &worker_->session() : nullptr;
 }
 
 OfficeThread* UnoOfficeLink::thread()
 {
-    ensureSession();
-    return thread_.get();
+    ensureWorker();
+    return worker_ ? &worker_->thread() : nullptr;
 }
 
 void UnoOfficeLink::abandon()
 {
-    if (session_)
-        session_->abandon();
+    if (worker_)
+        worker_->abandon();
 }

@@ -12,8 +12,8 @@ class Dialogs;
 class OfficeOnThread;
 class OfficeOperations;
 class OfficeThread;
+class OfficeWorker;
 class UnavailableOffice;
-class UnoOffice;
 
 // The office as the main window sees it: the presence check at start-up, the
 // start of the office in the background once the window is on the screen,
@@ -37,8 +37,8 @@ public:
     virtual void abandon() = 0;
 };
 
-// The real office through UNO. Every call into it runs on an office thread
-// of its own, while the calling thread handles its events.
+// The real office through UNO: one office worker. Every call into it runs on
+// the worker's office thread, while the calling thread handles its events.
 class UnoOfficeLink final : public OfficeLink {
 public:
     // prepareProfile runs on every new connection, before the first call.
@@ -56,18 +56,16 @@ public:
     OfficeThread* thread();
 
 private:
-    // The session, its office thread and the operations on it, made at the
-    // first need after a successful check; false before that check.
-    bool ensureSession();
+    // The worker and the operations handed to its thread, made at the first
+    // need after a successful check; false before that check.
+    bool ensureWorker();
 
     QStringList candidates_;
     std::optional<OfficeInstallation> installation_;
     QString profileRoot_;
     WatchLimits limits_;
     ProfileSetup prepareProfile_;
-    std::unique_ptr<OfficeSession> session_;
-    std::unique_ptr<UnoOffice> office_;
-    std::unique_ptr<OfficeThread> thread_;
+    std::unique_ptr<OfficeWorker> worker_;
     std::unique_ptr<OfficeOnThread> onThread_;
     std::unique_ptr<UnavailableOffice> unavailableOffice_;
     // Why there is no session, for every file that asks for the office.

@@ -1,6 +1,9 @@
+#include "fileconversion.h"
+#include "officeerror.h"
 #include "officefixtures.h"
 #include "officeprocess.h"
 #include "officesession.h"
+#include "officeworker.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,8 +11,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 // However the owner of an office ends, the office ends with it, and the
 // office's pipe socket is gone by the next start at the latest.
@@ -20,6 +26,12 @@ private slots:
     void officeEndsWithItsOwner_data();
     void officeEndsWithItsOwner();
     void idleProfilesLoseTheirTemporaryFiles();
+    void workerEnds_data();
+    void workerEnds();
+
+private:
+    // Shared by the workers one after the other: set up once.
+    QTemporaryDir workerProfiles_;
 };
 
 void OfficeProcessTest::officeEndsWithItsOwner_data()
@@ -81,6 +93,86 @@ void OfficeProcessTest::idleProfilesLoseTheirTemporaryFiles()
     QVERIFY(!QFileInfo::exists(profiles.filePath("profile-1/tmp")));
     QVERIFY(QFileInfo::exists(profiles.filePath("profile-1/user/a")));
     QVERIFY(!QFileInfo::exists(profiles.filePath("profile-1.lock"))); // let go again
+}
+
+void OfficeProcessTest::workerEnds_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::newRow("destroyed after a queued job") << "destroy";
+    QTest::newRow("abandoned in a call, from another thread") << "abandon from a thread";
+    QTest::newRow("abandoned in a call, from the waiting thread's events") << "abandon from events";
+}
+
+void OfficeProcessTest::workerEnds()
+{
+    QFETCH(QString, end);
+    auto worker = std::make_unique<OfficeWorker>(*LocateOffice(), workerProfiles_.path());
+    OfficeSession& session = worker->session();
+    const pid_t office = worker->call([&] {
+        session.serviceManager();
+        return session.officePid();
+    });
+    const QString socket = OfficePipeSocketPath(session.process().pipeName());
+    const QString lock = workerProfiles_.filePath("profile-0.lock");
+    QVERIFY(QFile::exists(socket));
+    QVERIFY(QFileInfo::exists(lock));
+    // Nothing of the office is left, and another worker may take the profile.
+    const auto officeIsGone = [&] {
+        QVERIFY(fixtures::officeProcessesMentioning(workerProfiles_.path()).isEmpty());
+        QVERIFY(!QFile::exists(socket));
+        QVERIFY(!QFileInfo::exists(lock));
+    };
+
+    if (end == "destroy") {
+        bool answered = false;
+        worker->post([&] { answered = session.serviceManager().is(); });
+        worker.reset();
+        // The queued job still had its office, which has been reaped since.
+        QVERIFY(answered);
+        QVERIFY(!fixtures::inProcessTable(office));
+        officeIsGone();
+    } else {
+        const QString sheet = workerProfiles_.filePath("long.fods");
+        fixtures::writeLongSheet(sheet, 20000);
+        // Abandoned once the office works on the file.
+        std::atomic<bool> inCall{false}, returned{false};
+        const std::uint64_t ticks = ProcessCpuTicks(office);
+        const auto working = [&] { return inCall && ProcessCpuTicks(office) > ticks; };
+        std::thread other;
+        QTimer poll;
+        if (end == "abandon from a thread") {
+            other = std::thread([&] {
+                while (!working() && !returned)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                worker->abandon();
+            });
+        } else {
+            connect(&poll, &QTimer::timeout, [&] {
+                if (working()) {
+                    poll.stop();
+                    worker->abandon();
+                }
+            });
+            poll.start(1);
+        }
+        QString error;
+        try {
+            worker->call([&] {
+                inCall = true;
+                ConvertFile(worker->operations(), sheet, workerProfiles_.filePath("long.pdf"));
+            });
+        } catch (const OfficeError& e) {
+            error = e.description();
+        }
+        returned = true;
+        if (other.joinable())
+            other.join();
+        QVERIFY2(!error.isEmpty(), "the call must fail once its office is gone");
+        QVERIFY(fixtures::waitForProcessGone(office, 10000));
+        officeIsGone();
+        // Its shutdown finds the office gone.
+        worker.reset();
+    }
 }
 
 QTEST_GUILESS_MAIN(OfficeProcessTest)
