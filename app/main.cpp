@@ -1,5 +1,6 @@
 #include "batchcommand.h"
 #include "batchoptions.h"
+#include "brokenpipes.h"
 #include "clock.h"
 #include "commandline.h"
 #include "dbusdesktop.h"
@@ -31,6 +32,8 @@ int main(int argc, char* argv[])
     const QStringList arguments = ProgramArguments(argc, argv);
     if (AsksForConversion(arguments))
         return RunBatchCommand(argc, argv);
+    // A setting of the whole process, so made before anything else runs.
+    IgnoreBrokenPipes();
     // Answered before the application object exists, which needs a display.
     const CommandLine line =
         ParseCommandLine(arguments, QDir::currentPath(), UnrepresentableArguments(argc, argv));

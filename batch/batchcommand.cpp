@@ -4,6 +4,7 @@
 #include "batchreport.h"
 #include "batchrun.h"
 #include "batchsources.h"
+#include "brokenpipes.h"
 #include "consoledialogs.h"
 #include "errors.h"
 #include "exitsignals.h"
@@ -53,6 +54,8 @@ void convertAll(const QList<BatchItem>& items, const BatchOptions& options,
 
 int RunBatchCommand(int argc, char* argv[])
 {
+    // A setting of the whole process, so made before anything else runs.
+    IgnoreBrokenPipes();
     // Read before the application object takes any of Qt's options out of
     // argv, so that the two lists stay parallel.
     QStringList arguments;

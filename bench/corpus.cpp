@@ -8,6 +8,7 @@
 //
 //   corpus <folder> [--limit SECONDS] [--keep DIR]
 #include "benchsupport.h"
+#include "brokenpipes.h"
 #include "errors.h"
 #include "fileconversion.h"
 #include "officelocator.h"
@@ -160,6 +161,9 @@ QString pagesOf(const Side& s)
 
 int main(int argc, char* argv[])
 {
+    // As the program does at its start: a session's office may end while
+    // its pipe is written to.
+    IgnoreBrokenPipes();
     BenchMain<QCoreApplication> bench(argc, argv);
     QTextStream& out = bench.out;
 

@@ -3,6 +3,7 @@
 // `soffice --headless --convert-to pdf` on its own profile, and prints the
 // figures side by side.
 #include "benchsupport.h"
+#include "brokenpipes.h"
 #include "fileconversion.h"
 #include "officelocator.h"
 #include "officesession.h"
@@ -54,6 +55,9 @@ double timeSofficeCall(const QString& profile, const QStringList& files, const Q
 
 int main(int argc, char* argv[])
 {
+    // As the program does at its start: a session's office may end while
+    // its pipe is written to.
+    IgnoreBrokenPipes();
     BenchMain<QCoreApplication> bench(argc, argv);
     QTextStream& out = bench.out;
     QTemporaryDir& work = bench.work;

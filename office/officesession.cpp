@@ -126,9 +126,6 @@ OfficeSession::OfficeSession(OfficeInstallation installation, const QString& pro
                              WatchLimits limits, std::uint64_t memoryCeiling)
     : installation_(std::move(installation))
 {
-    // Writing to the pipe of an office that just died raises SIGPIPE, which
-    // would end Tarnwick; the failed write is reported by the bridge instead.
-    std::signal(SIGPIPE, SIG_IGN);
     RemoveOrphanedOfficePipeSockets();
     // Two offices must never share a profile, so each Tarnwick takes the
     // first profile that no other Tarnwick holds.

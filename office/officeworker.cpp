@@ -1,11 +1,15 @@
 #include "officeworker.h"
 
+#include "brokenpipes.h"
 #include "unooffice.h"
 
 OfficeWorker::OfficeWorker(const OfficeInstallation& installation, const QString& profileRoot,
                            ProfileSetup prepareProfile, WatchLimits limits,
                            std::uint64_t memoryCeiling)
 {
+    // Also where the program did not set it at its start (tests, benchmarks):
+    // a worker's office may die in the middle of a write to its pipe.
+    IgnoreBrokenPipes();
     session_ = std::make_unique<OfficeSession>(installation, profileRoot, limits, memoryCeiling);
     session_->setProfileSetup(std::move(prepareProfile));
     office_ = std::make_unique<UnoOffice>(*session_);

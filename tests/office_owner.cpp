@@ -1,6 +1,7 @@
 // A stand-in owner of an office: starts one, prints its pid, then ends in the
 // way its second argument names, so that tests can check that the office
 // never outlives its owner.
+#include "brokenpipes.h"
 #include "officelocator.h"
 #include "officesession.h"
 
@@ -13,6 +14,8 @@
 
 int main(int argc, char* argv[])
 {
+    // As the program does at its start.
+    IgnoreBrokenPipes();
     QCoreApplication app(argc, argv);
     if (argc != 3)
         return 2;

@@ -1,0 +1,8 @@
+#include "brokenpipes.h"
+
+#include <csignal>
+
+void IgnoreBrokenPipes()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+}
