@@ -9,9 +9,9 @@
 // The one long-lived thread that makes every call into the office. The thread
 // that hands a call over waits for it in a local event loop, the same wait
 // as the pause after an export: the window repaints and handles its input
-// meanwhile. The office is started (forked) from this thread only, so the
-// kernel's parent-death signal, which follows the forking thread, holds for
-// the program's whole life.
+// meanwhile. The office is asked to start from here, but forked by its
+// process's supervisor thread (OfficeProcess), which lives as long as the
+// office: the kernel's parent-death signal follows the forking thread.
 class OfficeThread {
 public:
     OfficeThread();
