@@ -1,15 +1,14 @@
 #include "commandline.h"
 
-#include <QDir>
+#include "argumentparser.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-// Qt's own options, which it reads in either form, "-name" or "--name".
-// Those in the first list take the next argument as their value; the
-// "NAME=VALUE" forms carry it in the argument itself.
+// Qt's own options, which it reads in either spelling, "-name" or "--name",
+// and takes out of the arguments itself. Those in the first list take the
+// next argument as their value.
 const QStringList QtOptionsWithValue = {QStringLiteral("-platform"),
                                         QStringLiteral("-platformpluginpath"),
                                         QStringLiteral("-platformtheme"),
@@ -22,25 +21,27 @@ const QStringList QtOptionsWithValue = {QStringLiteral("-platform"),
                                         QStringLiteral("-geometry"),
                                         QStringLiteral("-title"),
                                         QStringLiteral("-icon"),
-                                        QStringLiteral("-name"),
-                                        QStringLiteral("-style"),
-                                        QStringLiteral("-stylesheet")};
+                                        QStringLiteral("-name")};
 const QStringList QtOptionsAlone = {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"),
                                     QStringLiteral("-nograb"), QStringLiteral("-dograb")};
-const QStringList QtOptionsWithEquals = {QStringLiteral("-style="), QStringLiteral("-stylesheet="),
-                                         QStringLiteral("-qmljsdebugger=")};
 
-QString qtSpelling(const QString& option)
+QStringList qtSpellings(const QString& option)
 {
-    return option.startsWith(u"--") ? option.mid(1) : option;
+    return {option, u'-' + option};
 }
 
-bool isQtOptionAlone(const QString& option)
+// The window's options pass Qt's over, with their values.
+void addQtOptions(ArgumentParser& parser)
 {
-    const QString name = qtSpelling(option);
-    return QtOptionsAlone.contains(name) ||
-           std::any_of(QtOptionsWithEquals.begin(), QtOptionsWithEquals.end(),
-                       [&](const QString& prefix) { return name.startsWith(prefix); });
+    using Value = ArgumentParser::Value;
+    for (const QString& option : QtOptionsWithValue)
+        parser.value(qtSpellings(option), {}, Value::Apart);
+    for (const QString& option : QtOptionsAlone)
+        parser.flag(qtSpellings(option), {});
+    // These take theirs either way, the last one only after "=".
+    parser.value(qtSpellings(QStringLiteral("-style")), {});
+    parser.value(qtSpellings(QStringLiteral("-stylesheet")), {});
+    parser.value(qtSpellings(QStringLiteral("-qmljsdebugger")), {}, Value::Joined);
 }
 
 QString helpText()
@@ -75,37 +76,17 @@ QString helpText()
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir,
                              const QStringList& shownAs)
 {
+    bool help = false, version = false;
+    ArgumentParser parser(workingDir, QStringLiteral("option %1 needs a value"));
+    parser.flag(HelpOptionNames, [&help] { help = true; });
+    parser.flag(VersionOptionNames, [&version] { version = true; });
+    addQtOptions(parser);
+    const ParsedArguments parsed = parser.parse(arguments, shownAs);
+
     CommandLine line;
-    bool help = false, version = false, optionsEnded = false;
-    const QDir base(workingDir);
-    const auto wrong = [&line](const QString& problem) {
-        if (line.problem.isEmpty())
-            line.problem = problem;
-    };
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument.isEmpty()) {
-            // An empty variable in a script; as a path it would name the
-            // working folder.
-        } else if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            const QString shown = shownAs.value(i);
-            if (shown.isNull())
-                line.files << QDir::cleanPath(base.absoluteFilePath(argument));
-            else
-                line.unrepresentable << QDir::cleanPath(base.absoluteFilePath(shown));
-        } else if (argument == u"--") {
-            optionsEnded = true;
-        } else if (argument == u"-h" || argument == u"--help" || argument == u"-?") {
-            help = true;
-        } else if (argument == u"-v" || argument == u"--version") {
-            version = true;
-        } else if (QtOptionsWithValue.contains(qtSpelling(argument))) {
-            if (++i == arguments.size())
-                wrong(QStringLiteral("option %1 needs a value").arg(argument));
-        } else if (!isQtOptionAlone(argument)) {
-            wrong(QStringLiteral("unknown option %1").arg(argument));
-        }
-    }
+    for (const Argument& path : parsed.paths)
+        (path.unrepresentable ? line.unrepresentable : line.files) << path.text;
+    line.problem = parsed.problem;
     if (help)
         line.action = CommandLine::Action::Help;
     else if (version)
@@ -113,14 +94,6 @@ CommandLine ParseCommandLine(const QStringList& arguments, const QString& workin
     else if (!line.problem.isEmpty())
         line.action = CommandLine::Action::Wrong;
     return line;
-}
-
-QStringList ProgramArguments(int argc, char* argv[])
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
 }
 
 std::optional<int> AnswerWithoutWindow(const CommandLine& line)

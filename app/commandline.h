@@ -1,5 +1,7 @@
 #pragma once
 
+#include "argumentparser.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,17 +22,13 @@ struct CommandLine {
     QString problem;
 };
 
-// Reads the arguments after the program name. Relative paths are taken
-// from workingDir; "--" ends the options; empty arguments are left out.
-// Qt's own options (-platform NAME, -reverse, ...) are passed over, with
-// their values: the application object takes them. --help wins over
-// --version, and both over a wrong option. `shownAs`, when given, holds for
-// each argument that is not valid UTF-8 its display form, and a null string
-// for the others.
+// Reads the arguments after the program name, as ArgumentParser walks them
+// (relative paths from workingDir; `shownAs` as there). Qt's own options
+// (-platform NAME, -reverse, ...) are passed over, with their values: the
+// application object takes them. --help wins over --version, and both over
+// a wrong option.
 CommandLine ParseCommandLine(const QStringList& arguments, const QString& workingDir,
                              const QStringList& shownAs = {});
-// The arguments of main() after the program name.
-QStringList ProgramArguments(int argc, char* argv[]);
 
 // Answers --help, --version and a wrong option on standard output or
 // error, and gives the exit code; nothing for a line that runs the program.

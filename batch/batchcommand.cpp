@@ -1,5 +1,6 @@
 #include "batchcommand.h"
 
+#include "argumentparser.h"
 #include "batchoptions.h"
 #include "batchreport.h"
 #include "batchrun.h"
@@ -58,9 +59,7 @@ int RunBatchCommand(int argc, char* argv[])
     IgnoreBrokenPipes();
     // Read before the application object takes any of Qt's options out of
     // argv, so that the two lists stay parallel.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = ProgramArguments(argc, argv);
     const QStringList shownAs = UnrepresentableArguments(argc, argv);
     QCoreApplication app(argc, argv);
     // Only where the office profiles go; no settings are read or written.

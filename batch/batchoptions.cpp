@@ -1,8 +1,8 @@
 #include "batchoptions.h"
 
+#include "argumentparser.h"
 #include "officelimits.h"
 
-#include <QDir>
 #include <QThread>
 
 #include <algorithm>
@@ -15,28 +15,7 @@ const QString Jobs = QStringLiteral("--jobs");
 
 bool isHelpOrVersion(const QString& argument)
 {
-    return argument == u"-h" || argument == u"--help" || argument == u"-?" || argument == u"-v" ||
-           argument == u"--version";
-}
-
-// True when arguments[i] is the option `name`, as `--name VALUE` or
-// `--name=VALUE`: its value goes into `value` (i then moves past it), a
-// missing one into `error`.
-bool takeValue(const QString& name, const QStringList& arguments, qsizetype& i, QString& value,
-               QString& error)
-{
-    const QString& argument = arguments[i];
-    if (argument.startsWith(name + u'=')) {
-        value = argument.mid(name.size() + 1);
-        return true;
-    }
-    if (argument != name)
-        return false;
-    if (i + 1 >= arguments.size())
-        error = QStringLiteral("%1 needs a value").arg(name);
-    else
-        value = arguments[++i];
-    return true;
+    return HelpOptionNames.contains(argument) || VersionOptionNames.contains(argument);
 }
 } // namespace
 
@@ -53,53 +32,38 @@ bool AsksForConversion(const QStringList& arguments)
     return convert;
 }
 
-BatchOptions ParseBatchOptions(const QStringList& given, const QString& workingDir,
+BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& workingDir,
                                const QStringList& shownAs)
 {
-    // Those that are not valid UTF-8 are read, and reported, as shown.
-    QStringList arguments = given;
-    const auto unrepresentable = [&shownAs](qsizetype i) { return !shownAs.value(i).isNull(); };
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        if (unrepresentable(i))
-            arguments[i] = shownAs[i];
-    }
     BatchOptions options;
-    QString& error = options.usageError;
-    const QDir base(workingDir);
-    bool optionsEnded = false;
-    for (qsizetype i = 0; i < arguments.size() && error.isEmpty(); ++i) {
-        const QString& argument = arguments[i];
-        QString value;
-        if (argument.isEmpty()) {
-            // An empty variable in a script; as a path it would name the
-            // working folder.
-        } else if (optionsEnded || argument == u"-" || !argument.startsWith(u'-')) {
-            if (unrepresentable(i))
-                options.unrepresentable << options.paths.size();
-            options.paths << QDir::cleanPath(base.absoluteFilePath(argument));
-        } else if (argument == u"--") {
-            optionsEnded = true;
-        } else if (argument == Convert) {
-        } else if (takeValue(OutputDir, arguments, i, value, error)) {
-            if (error.isEmpty() && value.isEmpty())
-                error = QStringLiteral("%1 needs a folder").arg(OutputDir);
-            else if (error.isEmpty() && unrepresentable(i))
-                error = QStringLiteral("%1 needs a folder whose name is valid UTF-8, not '%2'")
-                            .arg(OutputDir, value);
-            else if (error.isEmpty())
-                options.outputDir = QDir::cleanPath(base.absoluteFilePath(value));
-        } else if (takeValue(Jobs, arguments, i, value, error)) {
-            bool number = false;
-            options.jobs = value.toInt(&number);
-            if (error.isEmpty() && (!number || options.jobs < 1))
-                error = QStringLiteral("%1 needs a whole number of 1 or more, not '%2'")
-                            .arg(Jobs, value);
-        } else {
-            error = QStringLiteral("unknown option %1").arg(argument);
-        }
+    ArgumentParser parser(workingDir);
+    parser.flag({Convert}, {});
+    parser.value({OutputDir}, [&](const Argument& folder) {
+        if (folder.text.isEmpty())
+            parser.fail(QStringLiteral("%1 needs a folder").arg(OutputDir));
+        else if (folder.unrepresentable)
+            parser.fail(QStringLiteral("%1 needs a folder whose name is valid UTF-8, not '%2'")
+                            .arg(OutputDir, folder.text));
+        else
+            options.outputDir = parser.absolute(folder.text);
+    });
+    parser.value({Jobs}, [&](const Argument& count) {
+        bool number = false;
+        options.jobs = count.text.toInt(&number);
+        if (!number || options.jobs < 1)
+            parser.fail(QStringLiteral("%1 needs a whole number of 1 or more, not '%2'")
+                            .arg(Jobs, count.text));
+    });
+    const ParsedArguments parsed = parser.parse(arguments, shownAs);
+
+    for (const Argument& path : parsed.paths) {
+        if (path.unrepresentable)
+            options.unrepresentable << options.paths.size();
+        options.paths << path.text;
     }
-    if (error.isEmpty() && options.paths.isEmpty())
-        error = QStringLiteral("%1 needs at least one file or folder").arg(Convert);
+    options.usageError = parsed.problem;
+    if (options.usageError.isEmpty() && options.paths.isEmpty())
+        options.usageError = QStringLiteral("%1 needs at least one file or folder").arg(Convert);
     return options;
 }
 

@@ -32,10 +32,8 @@ inline constexpr int NoOffice = 3;
 // True when the arguments after the program name ask for --convert and for
 // neither --help nor --version, which the program answers as ever.
 bool AsksForConversion(const QStringList& arguments);
-// Reads the arguments after the program name; relative paths are taken from
-// workingDir and "--" ends the options. `shownAs`, when given, holds for each
-// argument that is not valid UTF-8 its display form (see DisplayName), and a
-// null string for the others.
+// Reads the arguments after the program name, as ArgumentParser walks them
+// (relative paths from workingDir; `shownAs` as there).
 BatchOptions ParseBatchOptions(const QStringList& arguments, const QString& workingDir,
                                const QStringList& shownAs = {});
 // On standard error: the usage error with a hint to --help; that no office

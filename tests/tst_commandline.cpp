@@ -1,0 +1,207 @@
+// The two command lines, the window's and --convert's, read as main() gets
+// them: bytes, some of them not valid UTF-8, from the working folder /work.
+#include "batchoptions.h"
+#include "commandline.h"
+#include "fileattributes.h"
+
+#include <QTest>
+
+using Arguments = QByteArrayList;
+using Indexes = QList<qsizetype>;
+
+namespace {
+// The arguments as text, and for each one that is not valid UTF-8 its
+// display form, as the programs read them.
+struct Given {
+    explicit Given(Arguments arguments) : bytes(std::move(arguments))
+    {
+        bytes.prepend("tarnwick");
+        for (QByteArray& argument : bytes)
+            argv << argument.data();
+        text = ProgramArguments(int(argv.size()), argv.data());
+        shownAs = UnrepresentableArguments(int(argv.size()), argv.data());
+    }
+    Arguments bytes;
+    QList<char*> argv;
+    QStringList text, shownAs;
+};
+} // namespace
+
+class CommandLineTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void window_data();
+    void window();
+    void conversion_data();
+    void conversion();
+    void asksForConversion_data();
+    void asksForConversion();
+};
+
+void CommandLineTest::window_data()
+{
+    QTest::addColumn<Arguments>("arguments");
+    QTest::addColumn<CommandLine::Action>("action");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("unrepresentable");
+    using A = CommandLine::Action;
+    QTest::newRow("paths from the working folder")
+        << Arguments{"a.ods", "/abs/b", "sub/../c", "", "-"} << A::Run << ""
+        << QStringList{"/work/a.ods", "/abs/b", "/work/c", "/work/-"} << QStringList{};
+    QTest::newRow("after --, options are paths")
+        << Arguments{"--", "-x", "--", "", "--help"} << A::Run << ""
+        << QStringList{"/work/-x", "/work/--", "/work/--help"} << QStringList{};
+    QTest::newRow("Qt's options and their values")
+        << Arguments{"-platform",
+                     "xcb",
+                     "--title",
+                     "--help",
+                     "-reverse",
+                     "--nograb",
+                     "-style=fusion",
+                     "--stylesheet=x.qss",
+                     "-style",
+                     "s",
+                     "-qmljsdebugger=port:1",
+                     "a.ods"}
+        << A::Run << "" << QStringList{"/work/a.ods"} << QStringList{};
+    QTest::newRow("Qt's value missing")
+        << Arguments{"a.ods", "-title"} << A::Wrong << "option -title needs a value"
+        << QStringList{"/work/a.ods"} << QStringList{};
+    QTest::newRow("Qt's value is never joined")
+        << Arguments{"-platform=xcb"} << A::Wrong << "unknown option -platform=xcb" << QStringList{}
+        << QStringList{};
+    QTest::newRow("Qt's joined value is never apart")
+        << Arguments{"-qmljsdebugger", "x"} << A::Wrong << "unknown option -qmljsdebugger"
+        << QStringList{"/work/x"} << QStringList{};
+    QTest::newRow("the first problem is told")
+        << Arguments{"--bogus", "--convert", "-title"} << A::Wrong << "unknown option --bogus"
+        << QStringList{} << QStringList{};
+    QTest::newRow("help wins") << Arguments{"--bogus", "-v", "-?"} << A::Help << "" << QStringList{}
+                               << QStringList{};
+    QTest::newRow("version wins over a wrong option")
+        << Arguments{"--version", "--bogus"} << A::Version << "" << QStringList{} << QStringList{};
+    QTest::newRow("no option takes =")
+        << Arguments{"--help=x"} << A::Wrong << "unknown option --help=x" << QStringList{}
+        << QStringList{};
+    QTest::newRow("not valid UTF-8")
+        << Arguments{"a.ods", "\xff.ods", "-title", "\xfe", "--", "-\xfd"} << A::Run << ""
+        << QStringList{"/work/a.ods"} << QStringList{"/work/\\xFF.ods", "/work/-\\xFD"};
+    QTest::newRow("an option not valid UTF-8")
+        << Arguments{"--\xff"} << A::Wrong << "unknown option --\\xFF" << QStringList{}
+        << QStringList{};
+}
+
+void CommandLineTest::window()
+{
+    QFETCH(Arguments, arguments);
+    const Given given(arguments);
+    const CommandLine line = ParseCommandLine(given.text, "/work", given.shownAs);
+    QTEST(line.action, "action");
+    if (line.action == CommandLine::Action::Wrong)
+        QTEST(line.problem, "problem");
+    QTEST(line.files, "files");
+    QTEST(line.unrepresentable, "unrepresentable");
+}
+
+void CommandLineTest::conversion_data()
+{
+    QTest::addColumn<Arguments>("arguments");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<Indexes>("unrepresentable");
+    QTest::addColumn<QString>("outputDir");
+    QTest::addColumn<int>("jobs");
+    QTest::newRow("paths from the working folder")
+        << Arguments{"--convert", "a.ods", "", "-", "/b", "--", "--jobs"} << ""
+        << QStringList{"/work/a.ods", "/work/-", "/b", "/work/--jobs"} << Indexes{} << "" << 0;
+    QTest::newRow("values apart") << Arguments{"--convert", "--output-dir", "out", "--jobs", "3",
+                                               "x"}
+                                  << "" << QStringList{"/work/x"} << Indexes{} << "/work/out" << 3;
+    QTest::newRow("values joined")
+        << Arguments{"--output-dir=/o/../p", "--jobs=2", "x", "--convert"} << ""
+        << QStringList{"/work/x"} << Indexes{} << "/p" << 2;
+    QTest::newRow("no path") << Arguments{"--convert"}
+                             << "--convert needs at least one file or folder" << QStringList{}
+                             << Indexes{} << "" << 0;
+    QTest::newRow("value missing")
+        << Arguments{"--convert", "x", "--jobs"} << "--jobs needs a value" << QStringList{"/work/x"}
+        << Indexes{} << "" << 0;
+    QTest::newRow("empty folder") << Arguments{"--convert", "--output-dir=", "x"}
+                                  << "--output-dir needs a folder" << QStringList{"/work/x"}
+                                  << Indexes{} << "" << 0;
+    QTest::newRow("a value is the next argument, whatever it is")
+        << Arguments{"--convert", "--jobs", "--output-dir", "x"}
+        << "--jobs needs a whole number of 1 or more, not '--output-dir'" << QStringList{"/work/x"}
+        << Indexes{} << "" << 0;
+    QTest::newRow("the first problem is told")
+        << Arguments{"--convert", "--bogus", "--jobs", "0"} << "unknown option --bogus"
+        << QStringList{} << Indexes{} << "" << 0;
+    QTest::newRow("a problem before the missing path")
+        << Arguments{"--convert", "--jobs", "0"}
+        << "--jobs needs a whole number of 1 or more, not '0'" << QStringList{} << Indexes{} << ""
+        << 0;
+    QTest::newRow("no value for --convert")
+        << Arguments{"--convert=yes", "x"} << "unknown option --convert=yes"
+        << QStringList{"/work/x"} << Indexes{} << "" << 0;
+    QTest::newRow("Qt's options are the window's")
+        << Arguments{"--convert", "-platform", "xcb", "x"} << "unknown option -platform"
+        << QStringList{"/work/xcb", "/work/x"} << Indexes{} << "" << 0;
+    QTest::newRow("paths not valid UTF-8")
+        << Arguments{"--convert", "\xff.ods", "a.ods", "--", "-\xfe"} << ""
+        << QStringList{"/work/\\xFF.ods", "/work/a.ods", "/work/-\\xFE"} << Indexes{0, 2} << ""
+        << 0;
+    QTest::newRow("folder not valid UTF-8")
+        << Arguments{"--convert", "--output-dir", "\xfe", "x"}
+        << "--output-dir needs a folder whose name is valid UTF-8, not '\\xFE'"
+        << QStringList{"/work/x"} << Indexes{} << "" << 0;
+    QTest::newRow("joined folder not valid UTF-8")
+        << Arguments{"--convert", "--output-dir=\xfe", "x"}
+        << "--output-dir needs a folder whose name is valid UTF-8, not '\\xFE'"
+        << QStringList{"/work/x"} << Indexes{} << "" << 0;
+    QTest::newRow("jobs not valid UTF-8") << Arguments{"--convert", "--jobs=\xfe", "x"}
+                                          << "--jobs needs a whole number of 1 or more, not '\\xFE'"
+                                          << QStringList{"/work/x"} << Indexes{} << "" << 0;
+    QTest::newRow("an option not valid UTF-8")
+        << Arguments{"--convert", "--\xff", "x"} << "unknown option --\\xFF"
+        << QStringList{"/work/x"} << Indexes{} << "" << 0;
+}
+
+void CommandLineTest::conversion()
+{
+    QFETCH(Arguments, arguments);
+    QFETCH(QString, error);
+    const Given given(arguments);
+    const BatchOptions options = ParseBatchOptions(given.text, "/work", given.shownAs);
+    QCOMPARE(options.usageError, error);
+    // What a wrong line would have run is of no interest.
+    if (!error.isEmpty())
+        return;
+    QTEST(options.paths, "paths");
+    QTEST(options.unrepresentable, "unrepresentable");
+    QTEST(options.outputDir, "outputDir");
+    QTEST(options.jobs, "jobs");
+}
+
+void CommandLineTest::asksForConversion_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("asks");
+    QTest::newRow("anywhere before --") << QStringList{"a.ods", "--convert"} << true;
+    QTest::newRow("help and version win")
+        << QStringList{"--convert", "x", "-h", "--version"} << false;
+    QTest::newRow("after --") << QStringList{"--", "--convert"} << false;
+    QTest::newRow("help after --") << QStringList{"--convert", "--", "--help"} << true;
+    QTest::newRow("a window") << QStringList{"a.ods"} << false;
+}
+
+void CommandLineTest::asksForConversion()
+{
+    QFETCH(QStringList, arguments);
+    QTEST(AsksForConversion(arguments), "asks");
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_commandline.moc"
