@@ -3,6 +3,7 @@
 // the usual start (an office is there) quick; this needs the widgets.
 #include "apptitle.h"
 #include "officecheck.h"
+#include "officemissingmessage.h"
 #include "qtdialogs.h"
 
 #include <QApplication>
@@ -14,5 +15,5 @@ extern "C" Q_DECL_EXPORT int tarnwick_ask_for_office(int argc, char* argv[])
     QApplication app(argc, argv);
     SetApplicationTitle();
     QtDialogs dialogs;
-    return CheckOfficeSuite(dialogs) ? 1 : 0;
+    return CheckOfficeSuite(dialogs, OfficeMissingMessage()) ? 1 : 0;
 }

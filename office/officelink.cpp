@@ -7,9 +7,9 @@
 #include "unavailableoffice.h"
 
 UnoOfficeLink::UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits,
-                             ProfileSetup prepareProfile)
+                             ProfileSetup prepareProfile, QString officeQuestion)
     : candidates_(std::move(candidates)), profileRoot_(std::move(profileRoot)), limits_(limits),
-      prepareProfile_(std::move(prepareProfile))
+      prepareProfile_(std::move(prepareProfile)), officeQuestion_(std::move(officeQuestion))
 {
 }
 
@@ -21,7 +21,9 @@ UnoOfficeLink::~UnoOfficeLink()
 
 bool UnoOfficeLink::checkOfficeSuite(Dialogs& dialogs)
 {
-    installation_ = CheckOfficeSuite(dialogs, candidates_);
+    installation_ = officeQuestion_.isEmpty()
+                        ? LocateOffice(candidates_)
+                        : CheckOfficeSuite(dialogs, officeQuestion_, candidates_);
     return installation_.has_value();
 }
 

@@ -21,8 +21,8 @@ class UnavailableOffice;
 class OfficeLink {
 public:
     virtual ~OfficeLink() = default;
-    // Finds the office suite, and nothing more; when there is none, asks
-    // about the download page and answers false: the program must then end.
+    // Finds the office suite, and nothing more; when there is none, may ask
+    // about the download page, and answers false: the program must then end.
     virtual bool checkOfficeSuite(Dialogs& dialogs) = 0;
     // Takes an office profile and starts the office without waiting for
     // it, so that the first file finds it warm. Throws OfficeError when the
@@ -42,8 +42,10 @@ public:
 class UnoOfficeLink final : public OfficeLink {
 public:
     // prepareProfile runs on every new connection, before the first call.
+    // officeQuestion is asked when there is no office (see CheckOfficeSuite);
+    // without one the check asks nothing.
     UnoOfficeLink(QStringList candidates, QString profileRoot, WatchLimits limits = {},
-                  ProfileSetup prepareProfile = {});
+                  ProfileSetup prepareProfile = {}, QString officeQuestion = {});
     ~UnoOfficeLink() override;
 
     bool checkOfficeSuite(Dialogs& dialogs) override;
@@ -65,6 +67,7 @@ private:
     QString profileRoot_;
     WatchLimits limits_;
     ProfileSetup prepareProfile_;
+    QString officeQuestion_;
     std::unique_ptr<OfficeWorker> worker_;
     std::unique_ptr<OfficeOnThread> onThread_;
     std::unique_ptr<UnavailableOffice> unavailableOffice_;

@@ -1,6 +1,7 @@
 #include "filelistmodel.h"
 #include "officeerror.h"
 #include "officelink.h"
+#include "officemissingmessage.h"
 #include "windowharness.h"
 
 #include <QAccessible>
@@ -276,7 +277,8 @@ void MainWindowTest::missingOfficeEndsBeforeTheWindowShows()
 {
     QFETCH(MessageAnswer, answer);
     WindowHarness h;
-    UnoOfficeLink noOffice({h.dir.filePath("no-office/program")}, h.dir.filePath("profiles"));
+    UnoOfficeLink noOffice({h.dir.filePath("no-office/program")}, h.dir.filePath("profiles"), {},
+                           {}, OfficeMissingMessage());
     h.dialogs.answers.enqueue(answer);
     AppServices services{h.dialogs, h.settings,   h.clock,
                          noOffice,  h.programDir, [] { return QStringLiteral("/d/"); },
@@ -285,7 +287,12 @@ void MainWindowTest::missingOfficeEndsBeforeTheWindowShows()
     QVERIFY(!w.Form_Load());
     QVERIFY(!w.isVisible());
     QCOMPARE(h.dialogs.shown.size(), 1);
-    QVERIFY(h.dialogs.shown[0].text.startsWith("Error 214878392\r\n\r\nOpenOffice is required"));
+    QCOMPARE(h.dialogs.shown[0].text,
+             QString("Error 214878392\r\n\r\nOpenOffice is required to run this software. It is "
+                     "not installed on this computer.\r\rWoud you like to open this site now?"
+                     "\r\n\r\n(If you think this error is a mistake and you have OpenOffice "
+                     "installed, please email a screenshot of this error message and a screenshot "
+                     "of the OpenOffice 'About' window to support@tarnwick.example)"));
     QCOMPARE(h.dialogs.opened.size(), answer == MessageAnswer::Yes ? 1 : 0);
 }
 
