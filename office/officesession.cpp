@@ -1,5 +1,6 @@
 #include "officesession.h"
 
+#include "officebridge.h"
 #include "officeconfiguration.h"
 #include "officeerror.h"
 #include "officelimits.h"
@@ -7,53 +8,18 @@
 #include "unostring.h"
 #include "watchdog.h"
 
-#include <com/sun/star/bridge/BridgeFactory.hpp>
-#include <com/sun/star/connection/Connector.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
-#include <cppuhelper/bootstrap.hxx>
-#include <cppuhelper/implbase1.hxx>
-#include <rtl/bootstrap.hxx>
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QStandardPaths>
 
 #include <csignal>
-#include <mutex>
 #include <thread>
 
 using namespace css;
 using css::uno::Reference;
 
 namespace {
-
-// The client's own UNO runtime, bootstrapped once per process from the
-// installation; without it the first remote call crashes.
-Reference<uno::XComponentContext> localContext(const OfficeInstallation& installation)
-{
-    static std::once_flag once;
-    static Reference<uno::XComponentContext> context;
-    std::call_once(once, [&] {
-        rtl::Bootstrap::set("URE_BOOTSTRAP",
-                            toOUString("vnd.sun.star.pathname:" + installation.fundamentalRc()));
-        context = cppu::defaultBootstrap_InitialComponentContext();
-    });
-    if (!context.is())
-        throw OfficeError(QStringLiteral("The office runtime could not be initialised."));
-    return context;
-}
-
-// Runs on the bridge's own thread: it may only set the flag.
-class BridgeListener : public cppu::WeakImplHelper1<lang::XEventListener> {
-public:
-    explicit BridgeListener(std::shared_ptr<std::atomic<bool>> flag) : flag_(std::move(flag)) {}
-    void SAL_CALL disposing(const lang::EventObject&) override { *flag_ = true; }
-
-private:
-    std::shared_ptr<std::atomic<bool>> flag_;
-};
 
 // The office writes a lock file beside every document it opens and leaves
 // it there when it is killed; documents here are only read, so the private
@@ -72,22 +38,6 @@ void turnOffDocumentLocking(const Reference<uno::XComponentContext>& remote)
     }
 }
 
-// One attempt to reach the office on its pipe: the bridge to it, or none
-// while it does not accept.
-Reference<bridge::XBridge> bridgeTo(const Reference<connection::XConnector>& connector,
-                                    const Reference<bridge::XBridgeFactory2>& factory,
-                                    const QString& pipeName)
-{
-    try {
-        const auto conn = connector->connect(toOUString("pipe,name=" + pipeName));
-        return factory->createBridge("", "urp", conn, nullptr);
-    } catch (const connection::NoConnectException&) {
-    } catch (const uno::RuntimeException&) {
-        // Gone again before the bridge was made.
-    }
-    return {};
-}
-
 // Sleeps between two attempts to reach the office. The session runs on the
 // office thread, which has no events to handle; the window waits for the
 // whole call in its own event loop.
@@ -98,54 +48,14 @@ void sleepBeforeRetry()
 
 } // namespace
 
-QString DefaultOfficeProfileRoot()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
-           QStringLiteral("/office-profiles");
-}
-
-void ClearIdleProfileTemps(const QString& profileRoot)
-{
-    const QDir root(profileRoot);
-    const QStringList profiles = root.entryList({QStringLiteral("profile-*")}, QDir::Dirs);
-    for (const QString& name : profiles) {
-        bool numbered = false;
-        name.mid(8).toUInt(&numbered);
-        if (!numbered)
-            continue;
-        // The lock that the session takes: held, the profile is in use; a
-        // dead Tarnwick's is taken over.
-        QLockFile lock(root.filePath(name + QStringLiteral(".lock")));
-        lock.setStaleLockTime(0);
-        if (lock.tryLock(0))
-            QDir(root.filePath(name + QStringLiteral("/tmp"))).removeRecursively();
-    }
-}
-
 OfficeSession::OfficeSession(OfficeInstallation installation, const QString& profileRoot,
                              WatchLimits limits, std::uint64_t memoryCeiling)
     : installation_(std::move(installation))
 {
     RemoveOrphanedOfficePipeSockets();
-    // Two offices must never share a profile, so each Tarnwick takes the
-    // first profile that no other Tarnwick holds.
-    QDir().mkpath(profileRoot);
-    QString profile;
-    for (int n = 0;; ++n) {
-        profile = QStringLiteral("%1/profile-%2").arg(profileRoot).arg(n);
-        auto lock = std::make_unique<QLockFile>(profile + QStringLiteral(".lock"));
-        lock->setStaleLockTime(0);
-        if (lock->tryLock(0)) {
-            profileLock_ = std::move(lock);
-            break;
-        }
-        // Held by another Tarnwick: try the next. Anything else will not
-        // get better with another number.
-        if (lock->error() != QLockFile::LockFailedError)
-            throw OfficeError(
-                QStringLiteral("The office profile folder cannot be used: %1").arg(profileRoot));
-    }
-    process_ = std::make_unique<OfficeProcess>(installation_, profile, memoryCeiling);
+    HeldOfficeProfile profile = TakeOfficeProfile(profileRoot);
+    profileLock_ = std::move(profile.lock);
+    process_ = std::make_unique<OfficeProcess>(installation_, profile.dir, memoryCeiling);
     // Work shows as CPU time; a hung office uses none.
     watchdog_ = std::make_unique<Watchdog>(
         limits, [this] { return process_->cpuTime(); },
@@ -278,9 +188,7 @@ void OfficeSession::connect()
 
 void OfficeSession::connectWatched(int launched)
 {
-    const auto local = localContext(installation_);
-    const auto connector = connection::Connector::create(local);
-    const auto factory = bridge::BridgeFactory::create(local);
+    const OfficePipeConnector connector(LocalUnoContext(installation_));
     const QDeadlineTimer profileSetup(OfficeProfileSetupWait);
     for (;;) {
         if (watchdog_->fired())
@@ -290,7 +198,7 @@ void OfficeSession::connectWatched(int launched)
         const bool settingUp =
             process_->startedOnNewProfile() && process_->running() && !profileSetup.hasExpired();
         if (!settingUp) {
-            if (attach(bridgeTo(connector, factory, process_->pipeName())))
+            if (attach(connector.tryConnect(process_->pipeName())))
                 return;
             if (!process_->running())
                 launchAgain(launched);
@@ -304,16 +212,14 @@ bool OfficeSession::attach(const Reference<bridge::XBridge>& bridge)
     if (!bridge.is())
         return false;
     try {
-        auto flag = std::make_shared<std::atomic<bool>>(false);
-        Reference<lang::XComponent>(bridge, uno::UNO_QUERY_THROW)
-            ->addEventListener(new BridgeListener(flag));
+        auto disposed = WatchDisposal(bridge);
         Reference<uno::XComponentContext> remote(bridge->getInstance("StarOffice.ComponentContext"),
                                                  uno::UNO_QUERY_THROW);
         if (profileSetup_)
             profileSetup_(remote);
         bridge_ = bridge;
         remote_ = remote;
-        bridgeDisposed_ = flag;
+        bridgeDisposed_ = std::move(disposed);
         turnOffDocumentLocking(remote);
     } catch (const uno::RuntimeException&) {
         // The office went away between accepting and answering.

@@ -2,6 +2,7 @@
 
 #include "officelocator.h"
 #include "officeprocess.h"
+#include "officeprofile.h"
 #include "watchdog.h"
 
 #include <com/sun/star/bridge/XBridge.hpp>
@@ -89,11 +90,3 @@ private:
     bool watching_ = false;
     std::unique_ptr<Watchdog> watchdog_;
 };
-
-// The default place for the office profiles: the user's cache folder.
-QString DefaultOfficeProfileRoot();
-
-// Empties the tmp/ folder of every profile under profileRoot that no running
-// Tarnwick holds: an office killed with its Tarnwick leaves its temporary
-// files there, and a later run may never take that profile again.
-void ClearIdleProfileTemps(const QString& profileRoot);
