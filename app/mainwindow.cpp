@@ -89,6 +89,7 @@ Form1::Form1(AppServices services, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     buildLayout();
+    setUpRun();
     connectHandlers();
     setUpPointerFeedback();
 }
@@ -107,7 +108,7 @@ void Form1::buildLayout()
 
     fileList_ = new FileListModel(this);
     ListView1 = named(new FileListView(this), "ListView1");
-    ListView1->setModel(fileList_);
+    ListView1->setFileList(fileList_);
     ListView1->setToolTip(QStringLiteral(
         "Drag and drop files here. Double-click item to remove it. Move | line to right and out "
         "of window to reveal full names."));
@@ -222,7 +223,7 @@ void Form1::setPointer(Pointer pointer)
         unsetCursor();
         break;
     }
-    applyListPointer();
+    ListView1->setBusy(pointer == Pointer::Busy);
 }
 
 void Form1::showEvent(QShowEvent* event)

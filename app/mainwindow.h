@@ -18,18 +18,14 @@
 #include "services.h"
 #include "textprogressbar.h"
 
-#include <QCursor>
-#include <QPersistentModelIndex>
 #include <QPixmap>
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 #include <vector>
 
-class FileConversion;
+class ConversionRun;
 class FileListModel;
-class Guard;
 class FileListView;
 class FolderScan;
 class QFrame;
@@ -57,7 +53,7 @@ public:
     void setPointer(Pointer pointer);
     FileListModel& fileList() { return *fileList_; }
     const QPixmap& handPicture() const { return handPicture_; }
-    bool conversionRunning() const { return ConversionRunning; }
+    bool conversionRunning() const;
 
     // Handlers.
     void PushButton1_Click();
@@ -89,27 +85,15 @@ private:
     void setUpPointerFeedback();
     enum class Surface { Button, Plain, Inert };
     Surface surfaceAt(QWidget* watched, const QPoint& at) const;
-    void scrollNearEdge(const QPoint& at, const QModelIndex& hit);
-    // The list's own pointer, or the hourglass while the window is busy.
-    void applyListPointer();
     void ApplySkin();
     void setRadio(QRadioButton* radio, bool on);
     // Saves a setting from a handler that has no error report of its own.
     void saveFromHandler(const SettingKey& key, const QString& text);
     FolderScan makeFolderScan();
-    // The per-file steps of the run for list position i; true when its PDF
-    // was written. `output` gets the PDF's path.
-    bool convertPosition(Guard& g, FileConversion& file, int i, QString& output);
+    void setUpRun();
 
     AppServices services_;
     Pointer pointer_ = Pointer::Default;
-    // True from the start of a run to its end: keeps a second run out.
-    bool ConversionRunning = false;
-    // Reordering: a press on the list until its release, and the row that
-    // carries the path being moved.
-    bool ListMouseDown = false;
-    QPersistentModelIndex DragItem;
-    std::optional<QCursor> listPointer_;
     QPixmap handPicture_;
     QPoint handHotspot_;
     bool centred_ = false;
@@ -131,4 +115,5 @@ private:
     QPushButton* PushButton3;
     QRadioButton* Option1;
     QRadioButton* Option2;
+    ConversionRun* run_;
 };

@@ -1,7 +1,9 @@
-// Handlers of the file list and of the output location controls.
+// Handlers of the file list, of the output location controls and of the
+// Start button, whose run is an object of its own.
 #include "mainwindow.h"
 
 #include "apptitle.h"
+#include "conversionrun.h"
 #include "dialogs.h"
 #include "filelistmodel.h"
 #include "filelistview.h"
@@ -12,7 +14,34 @@
 
 #include <QFrame>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QRadioButton>
+
+void Form1::setUpRun()
+{
+    run_ = new ConversionRun(
+        {services_.dialogs, *fileList_, services_.office, services_.clock,
+         [this] {
+             return OutputChoice{Option1->isChecked(), Option2->isChecked(), Text1->text()};
+         },
+         services_.runningExport, services_.desktop},
+        this);
+    connect(run_, &ConversionRun::progressChanged, ProgressBar1, &QProgressBar::setValue);
+    connect(run_, &ConversionRun::progressTextChanged, this,
+            [this](const QString& text) { ProgressBar1->setFormat(text); });
+    connect(run_, &ConversionRun::busyChanged, this,
+            [this](bool busy) { setPointer(busy ? Pointer::Busy : Pointer::Default); });
+}
+
+void Form1::PushButton2_Click()
+{
+    run_->start();
+}
+
+bool Form1::conversionRunning() const
+{
+    return run_->running();
+}
 
 void Form1::RemoveSelectedRow()
 {

@@ -1,4 +1,5 @@
-// Pointer feedback and reordering rows by dragging them over each other.
+// Pointer feedback: a hand over the buttons, the hourglass while busy; the
+// list's own pointer and the reordering of its rows are the list view's.
 #include "mainwindow.h"
 
 #include "errors.h"
@@ -27,6 +28,15 @@ void Form1::setUpPointerFeedback()
     // that the release after it leaves the arrow: Qt's clicked() would come
     // after the release.
     connect(ListView1, &QAbstractItemView::pressed, this, &Form1::ListView1_ItemClick);
+    // The picture is read at every row click; without it, a closed hand.
+    ListView1->setDragPointer([file = services_.programDir + QStringLiteral("/drag.ico")] {
+        try {
+            const PointerPicture picture = PointerPicture::load(file);
+            return QCursor(picture.pixmap, picture.hotspot.x(), picture.hotspot.y());
+        } catch (const TarnwickError&) {
+            return QCursor(Qt::ClosedHandCursor);
+        }
+    });
 }
 
 // What the pointer is over, found from the deepest widget under it: a move
@@ -66,17 +76,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
             return ListView1_MouseMove(at);
         break;
     }
-    case QEvent::MouseButtonPress:
-        if (overList)
-            ListMouseDown = true;
-        break;
-    case QEvent::MouseButtonRelease:
-        if (overList) {
-            ListMouseDown = false;
-            listPointer_ = QCursor(Qt::ArrowCursor);
-            applyListPointer();
-        }
-        break;
     default:
         break;
     }
@@ -85,59 +84,10 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::ListView1_ItemClick()
 {
-    // The picture is read at every row click; without it, a closed hand.
-    const QString file = services_.programDir + QStringLiteral("/drag.ico");
-    try {
-        const PointerPicture picture = PointerPicture::load(file);
-        listPointer_ = QCursor(picture.pixmap, picture.hotspot.x(), picture.hotspot.y());
-    } catch (const TarnwickError&) {
-        listPointer_ = QCursor(Qt::ClosedHandCursor);
-    }
-    applyListPointer();
-    // Dragging a row reorders the list; it never starts a transfer.
-    ListView1->setDragEnabled(false);
-    const int position = ListView1->selectedPosition();
-    DragItem = position > 0 ? QPersistentModelIndex(fileList_->index(position - 1))
-                            : QPersistentModelIndex();
+    ListView1->startReorder();
 }
 
 bool Form1::ListView1_MouseMove(const QPoint& at)
 {
-    if (!ListMouseDown)
-        return false;
-    const QModelIndex hit = ListView1->indexAt(at);
-    // A DragItem whose row was removed is no longer valid: nothing moves.
-    if (hit.isValid() && DragItem.isValid()) {
-        const int from = DragItem.row() + 1;
-        const int to = hit.row() + 1;
-        if (fileList_->textAt(from) != fileList_->textAt(to)) {
-            fileList_->swapTexts(from, to);
-            ListView1->setCurrentIndex(hit);
-            DragItem = QPersistentModelIndex(hit);
-            scrollNearEdge(at, hit);
-        }
-    }
-    // The view's own drag selection stays out of it.
-    return true;
-}
-
-void Form1::scrollNearEdge(const QPoint& at, const QModelIndex& hit)
-{
-    // Near the top or the bottom of the visible rows, bring the next row in.
-    const int rowHeight = ListView1->visualRect(hit).height();
-    const int bottom = ListView1->viewport()->height();
-    if (at.y() < rowHeight && hit.row() > 0)
-        ListView1->scrollTo(fileList_->index(hit.row() - 1));
-    else if (at.y() >= bottom - rowHeight && hit.row() + 1 < fileList_->count())
-        ListView1->scrollTo(fileList_->index(hit.row() + 1));
-}
-
-void Form1::applyListPointer()
-{
-    if (pointer_ == Pointer::Busy)
-        ListView1->viewport()->setCursor(Qt::WaitCursor);
-    else if (listPointer_)
-        ListView1->viewport()->setCursor(*listPointer_);
-    else
-        ListView1->viewport()->unsetCursor();
+    return ListView1->reorderTo(at);
 }

@@ -1,6 +1,7 @@
 #include "filelistview.h"
 
 #include "fileattributes.h"
+#include "filelistmodel.h"
 
 #include <QDragEnterEvent>
 #include <QHeaderView>
@@ -85,6 +86,84 @@ void FileListView::dropEvent(QDropEvent* event)
     emit filesDropped(paths);
     if (!unusable.isEmpty())
         emit unusableNamesDropped(unusable);
+}
+
+void FileListView::setFileList(FileListModel* files)
+{
+    files_ = files;
+    setModel(files);
+}
+
+void FileListView::setBusy(bool busy)
+{
+    busy_ = busy;
+    applyPointer();
+}
+
+void FileListView::mousePressEvent(QMouseEvent* event)
+{
+    ListMouseDown = true;
+    QTreeView::mousePressEvent(event);
+}
+
+void FileListView::mouseReleaseEvent(QMouseEvent* event)
+{
+    ListMouseDown = false;
+    listPointer_ = QCursor(Qt::ArrowCursor);
+    applyPointer();
+    QTreeView::mouseReleaseEvent(event);
+}
+
+void FileListView::startReorder()
+{
+    listPointer_ = dragPointer_ ? dragPointer_() : QCursor(Qt::ClosedHandCursor);
+    applyPointer();
+    // Dragging a row reorders the list; it never starts a transfer.
+    setDragEnabled(false);
+    const int position = selectedPosition();
+    DragItem = position > 0 && files_ ? QPersistentModelIndex(files_->index(position - 1))
+                                      : QPersistentModelIndex();
+}
+
+bool FileListView::reorderTo(const QPoint& at)
+{
+    if (!ListMouseDown || !files_)
+        return false;
+    const QModelIndex HitItem = indexAt(at);
+    // A DragItem whose row was removed is no longer valid: nothing moves.
+    if (HitItem.isValid() && DragItem.isValid()) {
+        const int from = DragItem.row() + 1;
+        const int to = HitItem.row() + 1;
+        if (files_->textAt(from) != files_->textAt(to)) {
+            files_->swapTexts(from, to);
+            setCurrentIndex(HitItem);
+            DragItem = QPersistentModelIndex(HitItem);
+            scrollNearEdge(at, HitItem);
+        }
+    }
+    // The view's own drag selection stays out of it.
+    return true;
+}
+
+void FileListView::scrollNearEdge(const QPoint& at, const QModelIndex& hit)
+{
+    // Near the top or the bottom of the visible rows, bring the next row in.
+    const int rowHeight = visualRect(hit).height();
+    const int bottom = viewport()->height();
+    if (at.y() < rowHeight && hit.row() > 0)
+        scrollTo(files_->index(hit.row() - 1));
+    else if (at.y() >= bottom - rowHeight && hit.row() + 1 < files_->count())
+        scrollTo(files_->index(hit.row() + 1));
+}
+
+void FileListView::applyPointer()
+{
+    if (busy_)
+        viewport()->setCursor(Qt::WaitCursor);
+    else if (listPointer_)
+        viewport()->setCursor(*listPointer_);
+    else
+        viewport()->unsetCursor();
 }
 
 int FileListView::selectedPosition() const

@@ -1,5 +1,4 @@
-// "Start Converting To PDF": the batch run, one numbered line per step.
-#include "mainwindow.h"
+#include "conversionrun.h"
 
 #include "apptitle.h"
 #include "desktopintegration.h"
@@ -15,9 +14,6 @@
 #include "pdftarget.h"
 
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QRadioButton>
 
 #include <iterator>
 
@@ -40,12 +36,17 @@ int LineOf(FileStep step)
 }
 } // namespace
 
-void Form1::PushButton2_Click()
+ConversionRun::ConversionRun(Needs needs, QObject* parent)
+    : QObject(parent), needs_(std::move(needs))
+{
+}
+
+void ConversionRun::start()
 {
     NoDesktop noDesktop;
-    DesktopIntegration& desktop = services_.desktop ? *services_.desktop : noDesktop;
+    DesktopIntegration& desktop = needs_.desktop ? *needs_.desktop : noDesktop;
     // Reports and "Done." call the user back to a window they left.
-    AttentionDialogs dialogs(services_.dialogs, desktop);
+    AttentionDialogs dialogs(needs_.dialogs, desktop);
     Guard g(dialogs, Location::PushButton2Click);
     if (g.test(100, [&] { return ConversionRunning; }))
         return;
@@ -54,61 +55,67 @@ void Form1::PushButton2_Click()
         dialogs.message(text, ApplicationTitle(), MessageButtons::Ok, MessageIcon::None);
     };
 
-    if (g.test(104, [&] { return fileList_->count() == 0; })) {
+    if (g.test(104, [&] { return needs_.files.count() == 0; })) {
         g.line(176, [&] { say(QStringLiteral("No files added.")); });
     } else if (QString problem; g.test(106, [&] {
-                   problem = OutputChoiceProblem(Option1->isChecked(), Option2->isChecked(),
-                                                 Text1->text());
+                   const OutputChoice choice = needs_.outputChoice();
+                   problem =
+                       OutputChoiceProblem(choice.intoFolder, choice.besideSource, choice.folder);
                    return !problem.isEmpty();
                })) {
         g.line(174, [&] { say(problem); });
     } else {
-        int n = 0;
-        OfficeOperations* office = nullptr;
-        g.line(108, [&] {
-            n = fileList_->count();
-            office = &services_.office.operations();
-        });
-        if (office) {
-            FileConversion file(*office, services_.runningExport);
-            RunSummary summary{n, 0, QString()};
-            desktop.runStarted(n);
-            for (int i = 1; i <= n; ++i) {
-                QString output;
-                summary.converted += convertPosition(g, file, i, output) ? 1 : 0;
-                if (i == 1)
-                    summary.outputFolder = GetFolderPart(output, u'/');
-                desktop.progress(i, n);
-                g.line(164, [] {});
-            }
-            file.releaseAll();
-            desktop.runEnded(summary);
-        }
-        g.line(166, [&] { setPointer(Pointer::Default); });
-        g.line(168, [&] { ProgressBar1->setValue(0); });
-        g.line(170, [&] { ProgressBar1->setFormat(QStringLiteral("Progress Bar")); });
+        convertAll(g, desktop);
+        g.line(166, [&] { emit busyChanged(false); });
+        g.line(168, [&] { emit progressChanged(0); });
+        g.line(170, [&] { emit progressTextChanged(QStringLiteral("Progress Bar")); });
         g.line(172, [&] { say(QStringLiteral("Done.")); });
     }
     g.line(178, [&] { ConversionRunning = false; });
 }
 
-bool Form1::convertPosition(Guard& g, FileConversion& file, int i, QString& output)
+void ConversionRun::convertAll(Guard& g, DesktopIntegration& desktop)
+{
+    int n = 0;
+    OfficeOperations* office = nullptr;
+    g.line(108, [&] {
+        n = needs_.files.count();
+        office = &needs_.office.operations();
+    });
+    if (!office)
+        return;
+    FileConversion file(*office, needs_.runningExport);
+    RunSummary summary{n, 0, QString()};
+    desktop.runStarted(n);
+    for (int i = 1; i <= n; ++i) {
+        QString output;
+        summary.converted += convertPosition(g, file, i, output) ? 1 : 0;
+        if (i == 1)
+            summary.outputFolder = GetFolderPart(output, u'/');
+        desktop.progress(i, n);
+        g.line(164, [] {});
+    }
+    file.releaseAll();
+    desktop.runEnded(summary);
+}
+
+bool ConversionRun::convertPosition(Guard& g, FileConversion& file, int i, QString& output)
 {
     // A row removed during a yield leaves a position that no longer exists:
     // it is reported and skipped.
     QString source;
-    if (!g.line(110, [&] { source = fileList_->textAt(i); }))
+    if (!g.line(110, [&] { source = needs_.files.textAt(i); }))
         return false;
     g.line(112, [&] {
-        const int c = fileList_->count();
+        const int c = needs_.files.count();
         if (c == 0)
-            throw TarnwickError(QStringLiteral("Division by zero"), 11);
-        ProgressBar1->setValue(qRound(static_cast<double>(i) / c * 100.0));
+            throw TarnwickError(QStringLiteral("Division by zero"), DivisionByZero);
+        emit progressChanged(qRound(static_cast<double>(i) / c * 100.0));
     });
     g.line(114,
-           [&] { ProgressBar1->setFormat(QStringLiteral("Processing: ") + GetFileName(source)); });
+           [&] { emit progressTextChanged(QStringLiteral("Processing: ") + GetFileName(source)); });
     g.line(116, [&] { yieldToEvents(); });
-    g.line(118, [&] { setPointer(Pointer::Busy); });
+    g.line(118, [&] { emit busyChanged(true); });
 
     // A PDF that would be written over its own source (a PDF in the list,
     // or a link to the spreadsheet where the PDF goes) is reported once, at
@@ -124,17 +131,16 @@ bool Form1::convertPosition(Guard& g, FileConversion& file, int i, QString& outp
             throw;
         }
     };
-    if (g.test(120, [&] { return Option1->isChecked(); }))
-        g.line(122, [&] { build(Text1->text()); });
-    if (g.test(124, [&] { return Option2->isChecked(); }))
+    if (g.test(120, [&] { return needs_.outputChoice().intoFolder; }))
+        g.line(122, [&] { build(needs_.outputChoice().folder); });
+    if (g.test(124, [&] { return needs_.outputChoice().besideSource; }))
         g.line(126, [&] { build(GetFolderPart(source)); });
     if (refused)
         return false;
     // Separators become "/" for the URL; native ones already are.
     g.line(128, [&] { output.replace(NativeSeparator, u'/'); });
 
-    const FileWaits waits{yieldToEvents,
-                          [this] { PauseSeconds(PauseAfterExport, services_.clock); }};
+    const FileWaits waits{yieldToEvents, [this] { PauseSeconds(PauseAfterExport, needs_.clock); }};
     bool verified = false;
     RunFileSteps(file, source, output, waits,
                  [&](FileStep step, const std::function<void()>& action) {
