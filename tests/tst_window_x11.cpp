@@ -218,6 +218,16 @@ void WindowX11Test::captionsAreExact()
     waitForProgram();
     if (QTest::currentTestFailed())
         return;
+    // Docks match the window to its menu entry by its class.
+    XClassHint hint{};
+    QVERIFY(XGetClassHint(display_, window_, &hint));
+    const QString windowClass = QString::fromLatin1(hint.res_class);
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    QFile entry(TW_SOURCE_DIR "/cmake/tarnwick.desktop");
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY2(QString(entry.readAll()).split('\n').contains("StartupWMClass=" + windowClass),
+             qPrintable(windowClass));
     closeProgram();
 }
 
@@ -450,6 +460,8 @@ void WindowX11Test::theDesktopHearsOfTheRun()
         const Window report = x11::findMappedWindow(display_, "Application Error");
         done = x11::findMappedWindow(display_, "Tarnwick", window_);
         if (report || done) {
+            // It waits without taking the keyboard from the user's window.
+            QCOMPARE(x11::cardinalProperty(display_, root, "_NET_ACTIVE_WINDOW", XA_WINDOW), other);
             // The urgency hint, which the window manager keeps in the state.
             QTRY_VERIFY(x11::listProperty(display_, window_, "_NET_WM_STATE", XA_ATOM)
                             .contains(XInternAtom(display_, "_NET_WM_STATE_DEMANDS_ATTENTION", 0)));
