@@ -45,6 +45,9 @@ int main(int argc, char* argv[])
     const auto fontsEnd = qScopeGuard([&fonts] { fonts.wait(); });
     QCoreApplication::setOrganizationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    // The menu entry that the window belongs to: its class (the application
+    // name) is the entry's StartupWMClass, and Wayland's app id is this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
     const QString programDir = QCoreApplication::applicationDirPath();
 
     SettingsStore settings(SettingsStore::DefaultLocation());
