@@ -11,6 +11,7 @@
 #include "fontwarmup.h"
 #include "mainwindow.h"
 #include "officelink.h"
+#include "officemissingmessage.h"
 #include "officesession.h"
 #include "pdfprofilesettings.h"
 #include "qtdialogs.h"
@@ -61,7 +62,7 @@ int main(int argc, char* argv[])
     QtDialogs dialogs;
     SystemClock clock;
     UnoOfficeLink office(DefaultOfficeProgramDirs(), DefaultOfficeProfileRoot(), {},
-                         WritePdfExportSettings);
+                         WritePdfExportSettings, OfficeMissingMessage());
     RunningExport runningExport;
     // Closing the window or a signal to end ends the program at once, also
     // in the middle of an office call: the office goes first with what it
