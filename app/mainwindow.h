@@ -1,17 +1,23 @@
 #pragma once
 
-// Tarnwick's one window, Form1. The folders are the architecture:
+// Tarnwick's one window, Form1. The folders are the architecture; all but
+// app/ and the list's widgets are Qt Core only, the headless core that
+// `tarnwick --convert` is made of:
 //   app/       this window: start-up, layout, output options, event handlers,
-//              and the Qt dialogs behind the dialog interface
+//              the run it starts (ConversionRun), the Qt dialogs behind the
+//              dialog interface, the program's start and its command line
+//   batch/     `tarnwick --convert`: the files it names, N office workers at
+//              once, its report
 //   convert/   one spreadsheet to one PDF: the per-file steps, the export's
 //              records and option table, the output path, the written-PDF
-//              check (Qt Core only)
-//   office/    the office suite as a supervised process and a connection:
-//              finding, starting, watching it, its thread, the UNO calls
-//   filelist/  the list of input files and the ways of filling it
+//              check
+//   office/    one office worker (a supervised office process, its session
+//              and thread, the UNO calls) and every limit of the office
+//   filelist/  the folder scan (core), and the list of input files with its
+//              view and the ways of filling it (widgets)
 //   settings/  the per-user settings store and its one table of keys
-//   common/    the core, Qt Core only: path helpers, the pause, the clock,
-//              the application title, the dialog interface, and the guarded
+//   common/    path helpers, the pause, the clock, the application title,
+//              the argument walk, the dialog interface, and the guarded
 //              procedures with their error report
 // Everything slow, modal or outside the program comes in through AppServices.
 
