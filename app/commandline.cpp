@@ -48,7 +48,7 @@ QString helpText()
 {
     return QStringLiteral(
         "Usage: tarnwick [FILE|FOLDER]...\n"
-        "  or:  tarnwick --convert [--output-dir DIR] [--jobs N] PATH...\n"
+        "  or:  tarnwick --convert [OPTION]... PATH...\n"
         "Converts office spreadsheets (.ods, .ots, .sxc, .stc) to PDF files.\n"
         "\n"
         "The files are added to the list in the window, and folders with every file\n"
@@ -67,6 +67,16 @@ QString helpText()
         "                    their sub-folders below it\n"
         "  --jobs N          run N offices at once (default: the number of cores,\n"
         "                    at most 4)\n"
+        "  --update          leave out each source whose PDF is there and not older\n"
+        "  --report FILE     write a JSON line for each source to FILE as it finishes\n"
+        "                    (- for standard output, instead of the plain lines)\n"
+        "  --files-from FILE convert the sources that FILE lists, one per line\n"
+        "                    (- for standard input), besides the PATHs\n"
+        "  --null            the list is separated by NUL bytes, as find -print0\n"
+        "                    writes it; standard output's records end in NUL too\n"
+        "  --shard K/N       convert only share K of N of the sources, by a hash of\n"
+        "                    each one's path below the PATH that names it\n"
+        "  --timeout SECONDS end a file that takes longer, and go on (default: 1800)\n"
         "  -h, --help        show this help and end\n"
         "  -v, --version     show the version and end\n");
 }

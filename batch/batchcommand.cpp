@@ -4,6 +4,7 @@
 #include "batchoptions.h"
 #include "batchreport.h"
 #include "batchrun.h"
+#include "batchselection.h"
 #include "batchsources.h"
 #include "brokenpipes.h"
 #include "consoledialogs.h"
@@ -20,12 +21,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 namespace {
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileCloser = std::unique_ptr<std::FILE, CloseFile>;
+
 void convertAll(const QList<BatchItem>& items, const BatchOptions& options,
                 const OfficeInstallation& installation, BatchReport& report, BatchRun*& current)
 {
@@ -40,16 +50,37 @@ void convertAll(const QList<BatchItem>& items, const BatchOptions& options,
     ExportLeftovers::removeOrphaned(DefaultOfficeProfileRoot());
     ClearIdleProfileTemps(DefaultOfficeProfileRoot());
     try {
-        BatchRun run(installation, DefaultOfficeProfileRoot(), plan, report);
+        BatchRun run(installation, DefaultOfficeProfileRoot(), plan, report,
+                     std::chrono::seconds(options.timeout));
         current = &run;
         run.convert(items);
         current = nullptr;
     } catch (const TarnwickError& e) {
         // No office to convert with: every file fails the same way.
         current = nullptr;
-        for (const BatchItem& item : items)
-            report.failed(item.source, e.description());
+        for (const BatchItem& item : items) {
+            report.failed(item.source, item.pdf, e.description());
+            for (const BatchItem& standIn : item.standIns)
+                report.failed(standIn.source, standIn.pdf, e.description());
+        }
     }
+}
+// The sources that --files-from lists go after the command line's.
+void addListed(BatchOptions& options, const QString& workingDir)
+{
+    for (const Argument& source : ReadSourceList(options.filesFrom, options.null, workingDir)) {
+        if (source.unrepresentable)
+            options.unrepresentable << options.paths.size();
+        options.paths << source.text;
+    }
+}
+
+int filesIn(const BatchSources& sources)
+{
+    qsizetype files = sources.problems.size();
+    for (const BatchItem& item : sources.items)
+        files += 1 + qsizetype(item.standIns.size());
+    return int(files);
 }
 } // namespace
 
@@ -67,9 +98,26 @@ int RunBatchCommand(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QElapsedTimer elapsed;
     elapsed.start();
-    const BatchOptions options = ParseBatchOptions(arguments, QDir::currentPath(), shownAs);
+    BatchOptions options = ParseBatchOptions(arguments, QDir::currentPath(), shownAs);
     if (!options.usageError.isEmpty()) {
         PrintUsageError(options.usageError);
+        return BatchExit::UsageError;
+    }
+    try {
+        if (!options.filesFrom.isEmpty())
+            addListed(options, QDir::currentPath());
+    } catch (const TarnwickError& e) {
+        PrintUsageError(e.description());
+        return BatchExit::UsageError;
+    }
+    // The JSON report on standard output takes the place of the plain records.
+    std::FILE* json = options.report == u"-" ? stdout : nullptr;
+    const FileCloser reportFile(options.report.isEmpty() || json
+                                    ? nullptr
+                                    : std::fopen(QFile::encodeName(options.report), "we"));
+    if (!options.report.isEmpty() && !json && !reportFile.get()) {
+        PrintUsageError(QStringLiteral("--report: %1 cannot be written: %2")
+                            .arg(options.report, QString::fromLocal8Bit(std::strerror(errno))));
         return BatchExit::UsageError;
     }
     const auto installation = LocateOffice();
@@ -78,7 +126,12 @@ int RunBatchCommand(int argc, char* argv[])
         return BatchExit::NoOffice;
     }
 
-    BatchReport report(stdout, stderr, ::isatty(STDERR_FILENO) == 1);
+    BatchReport report(stdout, stderr, ::isatty(STDERR_FILENO) == 1,
+                       {options.null, json == nullptr, options.update});
+    if (json)
+        report.setJson(json, QStringLiteral("Standard output"));
+    else if (reportFile.get())
+        report.setJson(reportFile.get(), options.report);
     BatchRun* running = nullptr;
     // An interrupt ends the program at once, the offices first, with what
     // their exports left.
@@ -91,11 +144,15 @@ int RunBatchCommand(int argc, char* argv[])
     });
 
     ConsoleDialogs dialogs;
-    const BatchSources sources =
+    BatchSources sources =
         CollectSources(options, dialogs, [] { QCoreApplication::processEvents(); });
-    report.setFiles(int(sources.items.size() + sources.problems.size()));
+    KeepShare(sources, options.shard, options.shards);
+    const QList<BatchItem> upToDate = options.update ? TakeUpToDate(sources) : QList<BatchItem>();
+    report.setFiles(filesIn(sources) + int(upToDate.size()));
+    for (const BatchItem& item : upToDate)
+        report.upToDate(item.source, item.pdf);
     for (const BatchProblem& problem : sources.problems)
-        report.failed(problem.source, problem.message);
+        report.failed(problem.source, problem.pdf, problem.message);
     if (!sources.items.isEmpty())
         convertAll(sources.items, options, *installation, report, running);
     report.summary(elapsed.nsecsElapsed() / 1e9, false);

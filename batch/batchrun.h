@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QObject>
 
+#include <chrono>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -15,13 +17,15 @@ struct JobPlan;
 // Several offices converting one list of files: each office is a worker with
 // its own thread, on which each file goes through the per-file steps from
 // start to end; each file goes to whichever office is free, and is reported
-// as it finishes.
+// as it finishes. A file that fails hands its PDF to its next stand-in.
 class BatchRun final : public QObject {
 public:
     // Starts the plan's offices in the background. Raises an OfficeError
-    // when one cannot be had.
+    // when one cannot be had. A file may take `timeout` at most (zero: the
+    // office's own limits).
     BatchRun(const OfficeInstallation& installation, const QString& profileRoot,
-             const JobPlan& plan, BatchReport& report);
+             const JobPlan& plan, BatchReport& report,
+             std::chrono::seconds timeout = std::chrono::seconds(0));
     ~BatchRun() override;
 
     // Converts the files; returns once every one has finished.
@@ -36,15 +40,16 @@ private:
     struct Outcome {
         BatchItem item;
         QString error;
+        double seconds = 0;
     };
 
     void handOut(Office& office);
     void finished(Office& office, const Outcome& outcome);
 
     BatchReport& report_;
+    std::chrono::seconds timeout_;
     std::vector<std::unique_ptr<Office>> offices_;
-    QList<BatchItem> items_;
-    qsizetype next_ = 0;
+    std::deque<BatchItem> waiting_;
     int working_ = 0;
     QEventLoop loop_;
 };

@@ -127,7 +127,12 @@ void OfficeSession::watched(std::chrono::milliseconds longest, const std::functi
 
 void OfficeSession::guarded(const std::function<void()>& call)
 {
-    watched(std::chrono::milliseconds::max(), call);
+    using namespace std::chrono;
+    const milliseconds left =
+        deadline_ ? std::max(duration_cast<milliseconds>(*deadline_ - steady_clock::now()),
+                             milliseconds(0))
+                  : milliseconds::max();
+    watched(left, call);
 }
 
 bool OfficeSession::connected() const

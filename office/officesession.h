@@ -15,6 +15,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class OfficeHungError;
 
@@ -55,6 +56,17 @@ public:
     // the call fails with "The office suite stopped responding and was
     // restarted".
     void guarded(const std::function<void()>& call);
+    // Every call from now until `deadline` must end by then, or the office is
+    // ended as a hung one; none: the watchdog's own limits only. Office
+    // thread only.
+    void setDeadline(std::optional<std::chrono::steady_clock::time_point> deadline)
+    {
+        deadline_ = deadline;
+    }
+    bool deadlinePassed() const
+    {
+        return deadline_ && std::chrono::steady_clock::now() >= *deadline_;
+    }
 
     bool connected() const;
     pid_t officePid() const { return process_ ? process_->pid() : -1; }
@@ -88,5 +100,6 @@ private:
     ProfileSetup profileSetup_;
     int launches_ = 0;
     bool watching_ = false;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
     std::unique_ptr<Watchdog> watchdog_;
 };
