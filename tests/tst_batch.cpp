@@ -5,6 +5,8 @@
 
 #include <QDirIterator>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,8 +32,12 @@ private slots:
     void withoutAnOfficeExitsWith3();
     void usage_data();
     void usage();
+    void repeatsShareAndResume();
 
 private:
+    // Runs the program to its end: standard output, standard error.
+    QPair<QByteArray, QString> run(const QStringList& arguments, const QString& workingDir = {},
+                                   const QString& logging = {});
     void start(QProcess& program, const QStringList& arguments, const QString& wrapper = {});
     // Nothing of the program's may be left: no office, no pipe socket, no
     // temporary file of an export under `out`.
@@ -85,6 +91,21 @@ void BatchTest::start(QProcess& program, const QStringList& arguments, const QSt
         program.start("unshare",
                       QStringList{"-m", "sh", "-c", wrapper, "sh", TW_PROGRAM} + arguments);
     QVERIFY(program.waitForStarted());
+}
+
+QPair<QByteArray, QString> BatchTest::run(const QStringList& arguments, const QString& workingDir,
+                                          const QString& logging)
+{
+    QProcess program;
+    program.setWorkingDirectory(workingDir);
+    if (!logging.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_LOGGING_RULES", logging);
+        program.setProcessEnvironment(env);
+    }
+    start(program, QStringList{"--convert"} + arguments);
+    program.waitForFinished(240000);
+    return {program.readAllStandardOutput(), program.readAllStandardError()};
 }
 
 void BatchTest::verifyNothingLeft(qint64 pid, const QString& out)
@@ -322,6 +343,122 @@ void BatchTest::usage()
     QFETCH(QString, says);
     QVERIFY(
         QString(program.readAllStandardError() + program.readAllStandardOutput()).contains(says));
+}
+
+namespace {
+// The report's objects: each source's status.
+QMap<QString, QString> statuses(const QByteArray& jsonLines)
+{
+    QMap<QString, QString> status;
+    for (const QByteArray& line : jsonLines.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error{};
+        const QJsonObject object = QJsonDocument::fromJson(line, &error).object();
+        if (error.error != QJsonParseError::NoError || status.contains(object["source"].toString()))
+            return {}; // not JSON, or a source named twice
+        status.insert(object["source"].toString(), object["status"].toString());
+    }
+    return status;
+}
+
+QStringList sourcesOfRecords(const QByteArray& out, char end)
+{
+    QStringList sources;
+    const QList<QByteArray> fields = out.split(end);
+    for (qsizetype i = 0; i + 1 < fields.size(); i += end == '\0' ? 2 : 1)
+        sources << QFile::decodeName(end == '\0' ? fields[i] : fields[i].split('\t').first());
+    sources.sort();
+    return sources;
+}
+} // namespace
+
+void BatchTest::repeatsShareAndResume()
+{
+    const QTemporaryDir work;
+    const QDir dir(work.path());
+    QVERIFY(dir.mkpath("tree/sub"));
+    const QString sample = fixtures::samplesDir() + "/Budget 2026.ods";
+    QStringList all;
+    for (const char* name : {"tree/a\ttab.ods", "tree/sub/b\nline.ods", "tree/c.ods",
+                             "tree/sub/d.ods", "tree/e.ods"}) {
+        QVERIFY(QFile::copy(sample, dir.filePath(name)));
+        all << dir.filePath(name);
+    }
+    all.sort();
+    const auto reported = [](const QMap<QString, QString>& status, const QString& only) {
+        QStringList sources;
+        for (auto it = status.cbegin(); it != status.cend(); ++it)
+            if (it.value() == only)
+                sources << it.key();
+        return sources;
+    };
+
+    // Every source once in the report, whatever its name holds.
+    auto [out, err] = run({"--report", "-", "--jobs", "2", "tree"}, work.path());
+    QCOMPARE(reported(statuses(out), "converted"), all);
+
+    // Nothing changed: no office starts.
+    const QString officeLog = "tarnwick.office.info=true";
+    std::tie(out, err) = run({"--update", "--report", "-", "tree"}, work.path(), officeLog);
+    QCOMPARE(reported(statuses(out), "up-to-date"), all);
+    QVERIFY2(!err.contains("office started"), qPrintable(err));
+    QVERIFY2(err.endsWith("5 files, 0 converted, 5 up to date, 0 failed, 0.0 seconds\n"),
+             qPrintable(err));
+
+    // One source newer than its PDF is the only one converted.
+    QFile touched(dir.filePath("tree/c.ods"));
+    QVERIFY(touched.open(QIODevice::ReadWrite));
+    QVERIFY(touched.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                QFileDevice::FileModificationTime));
+    touched.close();
+    std::tie(out, err) = run({"--update", "tree"}, work.path());
+    QCOMPARE(sourcesOfRecords(out, '\n'), QStringList{dir.filePath("tree/c.ods")});
+
+    // Two shares: apart, and together the whole.
+    QStringList shares;
+    for (const char* share : {"1/2", "2/2"}) {
+        std::tie(out, err) =
+            run({"--update", "--shard", share, "--report", "-", "tree"}, work.path());
+        const QStringList mine = statuses(out).keys();
+        QVERIFY(!mine.isEmpty());
+        shares << mine;
+    }
+    shares.sort();
+    QCOMPARE(shares, all);
+
+    // What find -print0 lists, through standard input.
+    QProcess find;
+    find.setWorkingDirectory(work.path());
+    QProcess program;
+    find.setStandardOutputProcess(&program);
+    program.setWorkingDirectory(work.path());
+    find.start("find", {"tree", "-name", "*.ods", "-print0"});
+    start(program, {"--convert", "--null", "--files-from", "-", "--output-dir", "listed"});
+    QVERIFY(program.waitForFinished(240000) && find.waitForFinished());
+    QCOMPARE(program.exitCode(), 0);
+    QCOMPARE(sourcesOfRecords(program.readAllStandardOutput(), '\0'), all);
+
+    // Killed outright in the middle of an export: no PDF is cut short, and
+    // the next run makes exactly the ones that are missing.
+    const QString first = dir.filePath("first.ods"), last = dir.filePath("last.ods");
+    const QString longSheet = dir.filePath("long.fods");
+    QVERIFY(QFile::copy(sample, first) && QFile::copy(sample, last));
+    fixtures::writeLongSheet(longSheet, 40000);
+    QProcess killed;
+    start(killed, {"--convert", "--jobs", "1", "--output-dir", dir.filePath("resumed"), first,
+                   longSheet, last});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !QDir(dir.filePath("resumed")).entryList({"lu*.tmp"}, QDir::Files).isEmpty(), 180000);
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    QVERIFY(killed.waitForFinished());
+    QVERIFY(!QFileInfo::exists(dir.filePath("resumed/long.pdf")));
+    QVERIFY(!QFileInfo::exists(dir.filePath("resumed/last.pdf")));
+    std::tie(out, err) = run({"--update", "--jobs", "1", "--output-dir", dir.filePath("resumed"),
+                              first, longSheet, last});
+    QCOMPARE(sourcesOfRecords(out, '\n'), (QStringList{last, longSheet}));
+    for (const char* pdf : {"first.pdf", "long.pdf", "last.pdf"})
+        QVERIFY2(fixtures::pdfPages(dir.filePath(QString("resumed/") + pdf)) > 0, pdf);
 }
 
 QTEST_GUILESS_MAIN(BatchTest)

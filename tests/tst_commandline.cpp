@@ -150,6 +150,17 @@ void CommandLineTest::conversionUsageErrors_data()
         << "--output-dir needs a folder whose name is valid UTF-8, not '\\xFE'";
     QTest::newRow("an option not valid UTF-8")
         << Arguments{"--convert", "--\xff", "x"} << "unknown option --\\xFF";
+    const QString shard = "--shard needs K/N, whole numbers with 1 <= K <= N, not '%1'";
+    for (const char* share : {"3/2", "0/2", "1", "1/2/3", "a/b", "1/0"})
+        QTest::addRow("--shard %s", share)
+            << Arguments{"--convert", "--shard", share, "x"} << shard.arg(share);
+    QTest::newRow("--timeout 0") << Arguments{"--convert", "--timeout=0", "x"}
+                                 << "--timeout needs a whole number of seconds, 1 or more, not '0'";
+    QTest::newRow("a list is a path enough")
+        << Arguments{"--convert", "--null", "--files-from", "-"} << "";
+    QTest::newRow("--report needs a file") << Arguments{"--convert", "--report=", "x"}
+                                           << "--report needs a file whose name is valid "
+                                              "UTF-8, or -";
 }
 
 void CommandLineTest::conversionUsageErrors()
