@@ -5,7 +5,11 @@
 #include "pdfexportargs.h"
 #include "unostring.h"
 
+#include <com/sun/star/beans/XMultiPropertySet.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
+
+#include <algorithm>
+#include <vector>
 
 using namespace css;
 using css::uno::Reference;
@@ -32,13 +36,37 @@ OpenPdfExportSettings(const Reference<uno::XComponentContext>& office)
 void WritePdfExportSettings(const Reference<uno::XComponentContext>& office)
 {
     try {
+        // Each call is a round trip to the office, at every connect: the
+        // settings are read in one, and only those that differ are written
+        // and committed (on a profile set up before, none).
         const auto settings = OpenPdfExportSettings(office);
+        const Reference<beans::XMultiPropertySet> all(settings, uno::UNO_QUERY_THROW);
+        const uno::Sequence<rtl::OUString> present = settings->getElementNames();
+        std::vector<rtl::OUString> names;
+        std::vector<uno::Any> wanted;
         for (const auto& [name, value] : PdfOptionTable()) {
-            if (name.isEmpty() || !settings->hasByName(name))
-                continue;
-            settings->replaceByName(name,
-                                    asSettingType(value, settings->getByName(name).getValueType()));
+            if (!name.isEmpty() &&
+                std::find(present.begin(), present.end(), name) != present.end()) {
+                names.push_back(name);
+                wanted.push_back(value);
+            }
         }
+        const uno::Sequence<uno::Any> current =
+            all->getPropertyValues(uno::Sequence<rtl::OUString>(names.data(), int(names.size())));
+        std::vector<rtl::OUString> changedNames;
+        std::vector<uno::Any> changedValues;
+        for (size_t i = 0; i < names.size() && i < size_t(current.getLength()); ++i) {
+            const uno::Any value = asSettingType(wanted[i], current[int(i)].getValueType());
+            if (value != current[int(i)]) {
+                changedNames.push_back(names[i]);
+                changedValues.push_back(value);
+            }
+        }
+        if (changedNames.empty())
+            return;
+        all->setPropertyValues(
+            uno::Sequence<rtl::OUString>(changedNames.data(), int(changedNames.size())),
+            uno::Sequence<uno::Any>(changedValues.data(), int(changedValues.size())));
         Reference<util::XChangesBatch>(settings, uno::UNO_QUERY_THROW)->commitChanges();
     } catch (const uno::RuntimeException&) {
         // The office went away: the caller's business, as for any call.

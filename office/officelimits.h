@@ -12,9 +12,10 @@
 // profile takes seconds, several times that on a loaded machine. The office
 // is then killed and the file told that it stopped responding.
 inline constexpr auto OfficeConnectTimeout = std::chrono::seconds(60);
-// Between two attempts to reach a starting office: short beside its start of
-// a second or more, long enough to leave the processor to the office.
-inline constexpr auto OfficeConnectRetry = std::chrono::milliseconds(50);
+// Between two attempts to reach a starting office: an attempt on a pipe that
+// is not there yet costs microseconds, and the first file waits for the
+// one that succeeds (half this on average).
+inline constexpr auto OfficeConnectRetry = std::chrono::milliseconds(10);
 // An office that crashes while starting gets two more chances; one that
 // crashes three times in a row is broken, and the file is told so.
 inline constexpr int OfficeLaunchAttempts = 3;
