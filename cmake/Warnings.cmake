@@ -9,7 +9,7 @@ endfunction()
 
 # TARNWICK_SANITIZE: OFF; ON or address for AddressSanitizer with
 # UndefinedBehaviorSanitizer; thread for ThreadSanitizer (run it with the
-# TSAN_OPTIONS that the README gives).
+# TSAN_OPTIONS that docs/building.md gives).
 set(TARNWICK_SANITIZE OFF CACHE STRING "OFF, ON/address (ASan and UBSan) or thread (TSan)")
 set_property(CACHE TARNWICK_SANITIZE PROPERTY STRINGS OFF ON address thread)
 string(TOLOWER "${TARNWICK_SANITIZE}" tarnwick_sanitize)
