@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <array>
+
 PointerPicture PointerPicture::load(const QString& file)
 {
     PointerPicture picture{QPixmap(file), {}};
@@ -15,10 +17,13 @@ PointerPicture PointerPicture::load(const QString& file)
     // bytes 4 to 7 hold the hotspot of a cursor.
     QFile in(file);
     if (in.open(QIODevice::ReadOnly)) {
-        const QByteArray head = in.read(14);
-        if (head.size() == 14 && qFromLittleEndian<quint16>(head.constData() + 2) == 2)
-            picture.hotspot = QPoint(qFromLittleEndian<quint16>(head.constData() + 10),
-                                     qFromLittleEndian<quint16>(head.constData() + 12));
+        // Read into a buffer of its own size: through a QByteArray, GCC's
+        // sanitizer builds see the reads reach past its empty buffer.
+        std::array<char, 14> head{};
+        if (in.read(head.data(), head.size()) == qint64(head.size()) &&
+            qFromLittleEndian<quint16>(head.data() + 2) == 2)
+            picture.hotspot = QPoint(qFromLittleEndian<quint16>(head.data() + 10),
+                                     qFromLittleEndian<quint16>(head.data() + 12));
     }
     return picture;
 }
