@@ -166,8 +166,7 @@ void BatchTest::guardsTheUsersFiles_data()
     const QStringList none;
     QTest::newRow("PDF as its own source")
         << "pdf" << QStringList{"report.pdf"} << none << overSource << none;
-    QTest::newRow("PDF through ./")
-        << "pdf" << QStringList{"./report.pdf"} << none << overSource << none;
+
     QTest::newRow("PDF through a link")
         << "pdf link" << QStringList{"alias.pdf"} << none << overSource << none;
     QTest::newRow("text named .ods")
