@@ -42,8 +42,8 @@ void KeepShare(BatchSources& sources, int shard, int shards)
 
 bool PdfUpToDate(const QString& source, const QString& pdf)
 {
-    struct stat s {
-    }, p{};
+    struct stat s {};
+    struct stat p {};
     if (::stat(QFile::encodeName(source).constData(), &s) != 0 ||
         ::stat(QFile::encodeName(pdf).constData(), &p) != 0 || !S_ISREG(p.st_mode))
         return false;

@@ -1,6 +1,7 @@
 #include "pdftarget.h"
 
 #include "errors.h"
+#include "pdfwritten.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,11 +35,9 @@ bool sharesItsFile(const QString& path)
 
 bool FileIdentity::of(const QString& path, FileIdentity& identity)
 {
-    struct stat st {};
-    if (::stat(bytes(path).constData(), &st) != 0)
-        return false;
-    identity = {st.st_dev, st.st_ino};
-    return true;
+    const FileStamp stamp = FileStamp::of(path);
+    identity = {stamp.device, stamp.inode};
+    return stamp.exists;
 }
 
 size_t qHash(const FileIdentity& id, size_t seed)
